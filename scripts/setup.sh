@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the program need.
+# As root it installs what is missing; otherwise it names the missing packages.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation fonts-dejavu-core
+)
+if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
+  # shellcheck disable=SC2206
+  packages+=(${KORVANTA_SETUP_EXTRA})
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q >/dev/null || apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+else
+  echo "These packages are missing: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,1 @@
+korvanta_gtest(test_position SOURCES test_position.cpp LIBS korvanta_geo)
