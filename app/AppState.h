@@ -1,0 +1,42 @@
+// State of the world-map window's module that the other windows share.
+#pragma once
+
+#include "geo/Position.h"
+
+#include <QString>
+#include <QStringList>
+
+struct AppState {
+    geo::PositionState pos; // CentreLat, CentreLon, PointLat, ..., CentreText, LocatorPending
+
+    QString VersionText = QStringLiteral("2.2.1");
+    QString LanguageCode; // "E", "F", "S" or empty until a language is applied
+    QString HelpFile = QStringLiteral("korvanta_en.html");
+    QString IdlePrompt;
+    QString BusyPrompt;
+    bool LanguageFromSettings = false;
+    bool FocusViewerOnActivate = false;
+    bool SettingsExisted = false;
+
+    bool Generating = false;
+    bool MapUnsaved = false;
+
+    // Values read from the settings file (start values as without a file).
+    QString SavedImagePath;
+    QString SavedImageCentre;
+    int ViewerTop = 0;
+    int ViewerLeft = 0;
+    int ViewerHeight = 691;
+    int ViewerWidth = 950;
+    int ViewerScroll = 0;
+    bool ListIsCB = false;
+    int SeparatorIndex = 0;
+    bool ClockIsUTC = false;
+    bool VersionCheckAtStart = false;
+    QString PelmarinPath;
+
+    // The hidden line holders MemoDX and MemoDXCB: the user's stored DX rows
+    // as read from the settings, until the list editors take them over.
+    QStringList MemoDX;
+    QStringList MemoDXCB;
+};
