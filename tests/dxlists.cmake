@@ -1,0 +1,1 @@
+korvanta_gtest(test_dxrecord SOURCES test_dxrecord.cpp LIBS korvanta_dx)
