@@ -105,7 +105,12 @@ std::optional<long long> StrToInt(std::string_view text) {
 }
 
 std::string InvalidIntegerText(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid integer value";
+    std::string out;
+    out.reserve(text.size() + 32);
+    out.push_back('\'');
+    out.append(text);
+    out.append("' is not a valid integer value");
+    return out;
 }
 
 ParsePositionResult ParsePosition(std::string_view text, Real& lat, Real& lon) {
