@@ -46,7 +46,8 @@ struct PaletteImage {
 // (299, 299) (pixel white iff (x-299)^2 + (y-299)^2 <= 299.5^2), black elsewhere.
 PaletteImage BlankBackground();
 
-// The world map reduced once to palette indices, column-major lookups cheap.
+// The world map reduced once to palette indices, stored column by column
+// (the order in which the generation reads it).
 class WorldIndex {
   public:
     WorldIndex() = default;
@@ -55,7 +56,7 @@ class WorldIndex {
 
     int width() const { return width_; }
     int height() const { return height_; }
-    uint8_t at(int x, int y) const { return indices_[static_cast<size_t>(y) * width_ + x]; }
+    uint8_t at(int x, int y) const { return indices_[static_cast<size_t>(x) * height_ + y]; }
 
   private:
     int width_ = 0;

@@ -1,0 +1,10 @@
+# The projection engine, the bitmap writer and the headless renderer.
+korvanta_gtest(test_projection SOURCES test_projection.cpp LIBS korvanta_geo)
+
+# The engine-against-reference sweep, shared out over three programs that
+# ctest runs side by side.
+foreach(part 0 1 2)
+  korvanta_gtest(test_projection_sweep${part} SOURCES test_projection_sweep.cpp LIBS korvanta_geo)
+  target_compile_definitions(test_projection_sweep${part} PRIVATE
+    KORVANTA_SWEEP_PART=${part} KORVANTA_SWEEP_PARTS=3)
+endforeach()
