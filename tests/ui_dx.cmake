@@ -1,0 +1,2 @@
+# The viewer's DX list rules, the DX list editors and the converter.
+korvanta_gtest(test_dxlookup SOURCES test_dxlookup.cpp LIBS korvanta_core)
