@@ -1,0 +1,1 @@
+korvanta_bench(bench_dxlists SOURCES bench_dxlists.cpp LIBS korvanta_dx)
