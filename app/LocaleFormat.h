@@ -1,0 +1,9 @@
+// Locale format texts adapted for the program's clock.
+#pragma once
+
+#include <QString>
+
+// A QDateTime time format without its time-zone parts (unquoted runs of "t"
+// and the blanks before them): "HH:mm:ss t" gives "HH:mm:ss",
+// "t HH:mm:ss" gives "HH:mm:ss". Quoted literals stay as they are.
+QString TimeFormatWithoutZone(const QString& format);

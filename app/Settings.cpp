@@ -1,0 +1,280 @@
+#include "app/Settings.h"
+
+#include "geo/Position.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace settings {
+
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; the unassigned ones keep their number.
+constexpr std::array<char16_t, 32> HighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char EncodeOne(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (size_t i = 0; i < HighControls.size(); ++i)
+        if (HighControls[i] == c) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+std::string Utf8(const QString& s) {
+    return s.toStdString();
+}
+
+QString SystemError(const QString& what, int error) {
+    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+QString DecodeWindows1252(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b <= 0x9F)
+            out.append(QChar(HighControls[b - 0x80]));
+        else
+            out.append(QChar(static_cast<char16_t>(b)));
+    }
+    return out;
+}
+
+QByteArray EncodeWindows1252(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    for (char32_t c : text.toUcs4())
+        out.append(EncodeOne(c));
+    return out;
+}
+
+QStringList SplitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < n) lines.append(text.mid(start));
+    return lines;
+}
+
+bool LoadSettingsFile(const QString& path, QStringList& lines, QString& errorText) {
+    lines.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        errorText = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        errorText = QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString());
+        return false;
+    }
+    lines = SplitLines(DecodeWindows1252(bytes));
+    return true;
+}
+
+ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerState& viewer,
+                              const WindowGeometry& carte, const LanguageFn& language) {
+    ReadResult r;
+    r.carte = carte;
+
+    // Integer keys: a value that does not convert stops the reading.
+    auto integer = [&r](const QString& value, int& into) {
+        const auto v = geo::StrToInt(Utf8(value));
+        if (!v) {
+            r.failed = true;
+            r.errorText = QString::fromStdString(geo::InvalidIntegerText(Utf8(value)));
+            return false;
+        }
+        into = static_cast<int>(*v);
+        return true;
+    };
+    auto applyLanguage = [&](char code) {
+        app.LanguageFromSettings = true;
+        if (language) language(code);
+        app.LanguageFromSettings = false;
+    };
+
+    for (const QString& line : lines) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0) continue;
+        const QString key = line.left(eq + 1);
+        const QString value = line.mid(eq + 1);
+
+        if (key == QLatin1String("LANGUAGE=")) {
+            if (value == QLatin1String("ENGLISH"))
+                applyLanguage('E');
+            else if (value == QLatin1String("FRENCH"))
+                applyLanguage('F');
+            else if (value == QLatin1String("SPANISH"))
+                applyLanguage('S');
+        } else if (key == QLatin1String("PELMARINPATH=")) {
+            app.PelmarinPath = value;
+        } else if (key == QLatin1String("UNIT=")) {
+            if (value == QLatin1String("MILE")) viewer.UnitFactor = MileFactor;
+        } else if (key == QLatin1String("SEPARATOR=")) {
+            if (!integer(value, app.SeparatorIndex)) return r;
+        } else if (key == QLatin1String("LIST=")) {
+            if (value == QLatin1String("CB")) app.ListIsCB = true;
+        } else if (key == QLatin1String("IMAGE=")) {
+            app.SavedImagePath = value;
+        } else if (key == QLatin1String("CENTRE_IMAGE=")) {
+            app.pos.CentreText = Utf8(value);
+            app.SavedImageCentre = value;
+            const auto parsed =
+                geo::ParsePosition(Utf8(value), app.pos.CentreLat, app.pos.CentreLon);
+            if (parsed.conversionFailed) {
+                r.failed = true;
+                r.errorText = QString::fromStdString(parsed.errorText);
+                return r;
+            }
+        } else if (key == QLatin1String("WTOP=")) {
+            if (!integer(value, app.ViewerTop)) return r;
+        } else if (key == QLatin1String("WLEFT=")) {
+            if (!integer(value, app.ViewerLeft)) return r;
+        } else if (key == QLatin1String("WHEIGHT=")) {
+            if (!integer(value, app.ViewerHeight)) return r;
+        } else if (key == QLatin1String("WWIDTH=")) {
+            if (!integer(value, app.ViewerWidth)) return r;
+        } else if (key == QLatin1String("WHSB=")) {
+            if (!integer(value, app.ViewerScroll)) return r;
+        } else if (key == QLatin1String("WTOPC=")) {
+            if (!integer(value, r.carte.top)) return r;
+        } else if (key == QLatin1String("WLEFTC=")) {
+            if (!integer(value, r.carte.left)) return r;
+        } else if (key == QLatin1String("WHEIGHTC=")) {
+            if (!integer(value, r.carte.height)) return r;
+        } else if (key == QLatin1String("WWIDTHC=")) {
+            if (!integer(value, r.carte.width)) return r;
+        } else if (key == QLatin1String("DX=")) {
+            app.MemoDX.append(value);
+        } else if (key == QLatin1String("DXCB=")) {
+            app.MemoDXCB.append(value);
+        } else if (key == QLatin1String("UTC=")) {
+            app.ClockIsUTC = value.startsWith(QLatin1Char('Y'));
+        } else if (key == QLatin1String("VERSTART=")) {
+            app.VersionCheckAtStart = value.startsWith(QLatin1Char('1'));
+        }
+    }
+    return r;
+}
+
+QStringList DxSettingsLines(const QStringList& dxRows, const QStringList& dxcbRows) {
+    QStringList out;
+    for (const QString& row : dxRows)
+        if (!row.isEmpty()) out.append(QStringLiteral("DX=") + row);
+    for (const QString& row : dxcbRows)
+        if (!row.isEmpty()) out.append(QStringLiteral("DXCB=") + row);
+    return out;
+}
+
+QStringList SettingsLines(const Snapshot& s) {
+    QStringList out;
+    auto add = [&out](const char* key, const QString& value) {
+        out.append(QLatin1String(key) + value);
+    };
+    auto num = [](int v) { return QString::number(v); };
+
+    out.append(QStringLiteral("[KORVANTA]"));
+    for (const QString& language : s.languages)
+        add("LANGUAGE=", language);
+    if (!s.pelmarinPath.isEmpty()) add("PELMARINPATH=", s.pelmarinPath);
+    add("UNIT=", s.unitFactor == 1.0L ? QStringLiteral("KM") : QStringLiteral("MILE"));
+    if (s.listIsCB) add("LIST=", QStringLiteral("CB"));
+    // One separator item is always checked: an index outside the four items
+    // leaves the default one checked.
+    add("SEPARATOR=", num(s.separatorIndex >= 0 && s.separatorIndex <= 3 ? s.separatorIndex : 0));
+    if (!s.savedImagePath.isEmpty()) {
+        add("IMAGE=", s.savedImagePath);
+        add("CENTRE_IMAGE=", s.savedImageCentre);
+    }
+    add("WTOP=", num(s.viewerTop));
+    add("WLEFT=", num(s.viewerLeft));
+    add("WHEIGHT=", num(s.viewerHeight));
+    add("WWIDTH=", num(s.viewerWidth));
+    add("WHSB=", num(s.viewerScroll));
+    add("WTOPC=", num(s.carte.top));
+    add("WLEFTC=", num(s.carte.left));
+    add("WHEIGHTC=", num(s.carte.height));
+    add("WWIDTHC=", num(s.carte.width));
+    out.append(s.dxLines);
+    add("UTC=", s.clockIsUTC ? QStringLiteral("Y") : QStringLiteral("N"));
+    add("VERSTART=", s.versionCheckAtStart ? QStringLiteral("1") : QStringLiteral("0"));
+    return out;
+}
+
+QString WriteSettingsFile(const QString& folder, const QStringList& lines) {
+    const QDir dir(folder);
+    const QByteArray tempPath = QFile::encodeName(dir.filePath(SettingsTempFile));
+    const QByteArray finalPath = QFile::encodeName(dir.filePath(SettingsFile));
+
+    // A temporary file left by an earlier failure: clear its read-only mark
+    // and remove it.
+    struct stat st {};
+    if (::lstat(tempPath.constData(), &st) == 0) {
+        if (S_ISREG(st.st_mode)) ::chmod(tempPath.constData(), 0644);
+        if (::unlink(tempPath.constData()) != 0) return SystemError(SettingsTempFile, errno);
+    }
+
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += EncodeWindows1252(line);
+        bytes += "\r\n";
+    }
+
+    const int fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return SystemError(SettingsTempFile, errno);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int e = errno;
+            ::close(fd);
+            return SystemError(SettingsTempFile, e);
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return SystemError(SettingsTempFile, e);
+    }
+    if (::close(fd) != 0) return SystemError(SettingsTempFile, errno);
+
+    // The rename replaces the old file in one step, read-only or not.
+    if (::rename(tempPath.constData(), finalPath.constData()) != 0)
+        return SystemError(SettingsFile, errno);
+    ::chmod(finalPath.constData(), 0444);
+    const int dirFd = ::open(QFile::encodeName(dir.absolutePath()).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return {};
+}
+
+} // namespace settings

@@ -1,0 +1,53 @@
+// The entry routine of Korvanta: chooses the program's folder, creates the
+// windows in their start-up order and runs the event loop.
+#include "app/Program.h"
+#include "app/ProgramFolder.h"
+#include "app/QtPlatform.h"
+#include "app/Settings.h"
+#include "app/UnitCarte.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The folder of the running executable, known before the application object exists.
+QString ExecutableFolder(const char* argv0) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) return QString::fromStdString(self.parent_path().string());
+    return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Before anything: the program's folder becomes the current directory,
+    // and whether the settings file is there decides whether it is read.
+    const QString folder = ResolveProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : ""));
+    QDir::setCurrent(folder);
+    const bool settingsExisted = QFileInfo::exists(settings::SettingsFile);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvanta"));
+    // The program ends only through its close handlers.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QIcon icon(QStringLiteral(":/korvanta/icon.png"));
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+
+    QtPlatform platform(folder);
+    Program program(platform);
+    program.app.SettingsExisted = settingsExisted;
+    program.arguments = QApplication::arguments().mid(1);
+
+    CreateForms(program);
+    program.forms.FormCarte->show();
+    const int result = QApplication::exec();
+    DestroyForms(program);
+    return result;
+}
