@@ -8,3 +8,8 @@ foreach(part 0 1 2)
   target_compile_definitions(test_projection_sweep${part} PRIVATE
     KORVANTA_SWEEP_PART=${part} KORVANTA_SWEEP_PARTS=3)
 endforeach()
+
+# The headless renderer, run as a program.
+korvanta_gtest(test_render SOURCES test_render.cpp LIBS korvanta_geo)
+target_compile_definitions(test_render PRIVATE KORVANTA_RENDER="$<TARGET_FILE:korvanta-render>")
+add_dependencies(test_render korvanta-render)

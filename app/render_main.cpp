@@ -1,0 +1,295 @@
+// korvanta-render: the azimuthal map of a centre, drawn without windows, for
+// scripts and batch use. Same engine and same pictures as the desktop program.
+#include "geo/Bitmap.h"
+#include "geo/Position.h"
+#include "geo/Projection.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char* Usage =
+    "Usage: korvanta-render CENTRE -o FILE [--world FILE]\n"
+    "Draws the 600 x 600 azimuthal equidistant map of Korvanta centred on a point\n"
+    "and prints the centre's position text.\n"
+    "\n"
+    "The centre, exactly one of:\n"
+    "  --locator LOC     a six-character Maidenhead locator, e.g. JN18EU\n"
+    "  --latlon LAT,LON  decimal degrees, north and east positive, e.g. 48.85,2.35\n"
+    "                    (latitude -90 to 90, longitude -180 to 180)\n"
+    "  --pixel X,Y       the centre a click on world-map pixel X,Y gives\n"
+    "                    (column 0 to 1193, row 0 to 764), e.g. 597,382\n"
+    "\n"
+    "  -o, --output FILE the map to write: a name ending in .bmp gives a 4-bit\n"
+    "                    Windows bitmap (the 16-colour palette of the program),\n"
+    "                    .png a PNG. An existing file is replaced only once the\n"
+    "                    new map is complete.\n"
+    "  --world FILE      draw from this 1194 x 765 plate-carree picture (any format\n"
+    "                    Qt reads, e.g. PNG or BMP) instead of the built-in world map\n"
+    "  -h, --help        show this text\n"
+    "\n"
+    "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
+    "On bad input the program writes one line to standard error, exits with\n"
+    "status 2 and writes no file.\n";
+
+struct Failure {
+    std::string text;
+};
+
+void Fail(const std::string& text) {
+    throw Failure{text};
+}
+
+struct Options {
+    bool help = false;
+    std::vector<std::string> centres; // the centre options as given, for messages
+    std::optional<geo::LatLon> centre;
+    std::string output;
+    std::string world;
+};
+
+// A decimal number: optional sign, digits with an optional fraction.
+std::optional<long double> ParseDecimal(std::string_view s) {
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0 || i != s.size() || s.size() > 64) return std::nullopt;
+    const std::string text(s);
+    return std::strtold(text.c_str(), nullptr);
+}
+
+// A whole number: optional sign and up to 9 digits.
+std::optional<int> ParseInteger(std::string_view s) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    if (i == s.size() || s.size() - i > 9) return std::nullopt;
+    int v = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+        v = v * 10 + (s[i] - '0');
+    }
+    return negative ? -v : v;
+}
+
+// "A,B" into its two halves.
+std::pair<std::string_view, std::string_view>
+SplitPair(std::string_view value, const std::string& option, const char* form) {
+    const size_t comma = value.find(',');
+    if (comma == std::string_view::npos || value.find(',', comma + 1) != std::string_view::npos)
+        Fail(option + " expects " + form + ", not \"" + std::string(value) + "\"");
+    return {value.substr(0, comma), value.substr(comma + 1)};
+}
+
+geo::LatLon CentreFromLocator(const std::string& value) {
+    const auto p = geo::DecodeLocator(value);
+    if (!p)
+        Fail("the locator \"" + value +
+             "\" is not accepted (six characters from AA00AA to RR99XX, e.g. JN18EU)");
+    return *p;
+}
+
+geo::LatLon CentreFromLatLon(const std::string& value) {
+    const auto [latText, lonText] = SplitPair(value, "--latlon", "LAT,LON such as 48.85,2.35");
+    const auto lat = ParseDecimal(latText);
+    const auto lon = ParseDecimal(lonText);
+    if (!lat || !lon)
+        Fail("--latlon expects two decimal numbers such as 48.85,2.35, not \"" + value + "\"");
+    if (*lat < -90 || *lat > 90)
+        Fail("the latitude " + std::string(latText) + " is out of range (-90 to 90)");
+    if (*lon < -180 || *lon > 180)
+        Fail("the longitude " + std::string(lonText) + " is out of range (-180 to 180)");
+    return {*lat, *lon};
+}
+
+geo::LatLon CentreFromPixel(const std::string& value) {
+    const auto [xText, yText] = SplitPair(value, "--pixel", "X,Y such as 597,382");
+    const auto x = ParseInteger(xText);
+    const auto y = ParseInteger(yText);
+    if (!x || !y) Fail("--pixel expects two whole numbers such as 597,382, not \"" + value + "\"");
+    if (*x < 0 || *x >= geo::MercatorWidth || *y < 0 || *y >= geo::MercatorHeight)
+        Fail("the pixel " + value + " is outside the world map (0,0 to 1193,764)");
+    return geo::PixelToLatLon(*x, *y);
+}
+
+Options ParseArguments(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (arg.rfind("--", 0) == 0) {
+            const size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                inlineValue = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+            }
+        }
+        const bool known = arg == "--locator" || arg == "--latlon" || arg == "--pixel" ||
+                           arg == "-o" || arg == "--output" || arg == "--world";
+        if (!known) {
+            if (!arg.empty() && arg[0] == '-') Fail("unknown option " + arg + " (see --help)");
+            Fail("unexpected argument \"" + arg + "\" (see --help)");
+        }
+        std::string value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else {
+            if (i + 1 >= argc) Fail(arg + " needs a value (see --help)");
+            value = argv[++i];
+        }
+        if (arg == "--locator" || arg == "--latlon" || arg == "--pixel") {
+            o.centres.push_back(arg);
+            if (o.centres.size() > 1) continue; // reported below
+            if (arg == "--locator")
+                o.centre = CentreFromLocator(value);
+            else if (arg == "--latlon")
+                o.centre = CentreFromLatLon(value);
+            else
+                o.centre = CentreFromPixel(value);
+        } else if (arg == "-o" || arg == "--output") {
+            if (!o.output.empty()) Fail("the output file is given twice");
+            if (value.empty()) Fail(arg + " needs a file name");
+            o.output = value;
+        } else {
+            if (!o.world.empty()) Fail("the world picture is given twice");
+            if (value.empty()) Fail("--world needs a file name");
+            o.world = value;
+        }
+    }
+    if (o.help) return o;
+    if (o.centres.size() > 1) Fail("give only one centre (--locator, --latlon or --pixel)");
+    if (!o.centre) Fail("no centre given: use --locator, --latlon or --pixel (see --help)");
+    if (o.output.empty()) Fail("no output file given: use -o FILE (see --help)");
+    return o;
+}
+
+enum class Format { Bmp, Png };
+
+Format OutputFormat(const std::string& path) {
+    auto endsWith = [&](std::string_view suffix) {
+        if (path.size() <= suffix.size()) return false;
+        for (size_t i = 0; i < suffix.size(); ++i) {
+            char c = path[path.size() - suffix.size() + i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c != suffix[i]) return false;
+        }
+        return true;
+    };
+    if (endsWith(".bmp")) return Format::Bmp;
+    if (endsWith(".png")) return Format::Png;
+    Fail("the output file " + path + " must end in .bmp or .png");
+    return Format::Bmp;
+}
+
+// The world picture as palette indices; the image is read only once its
+// size has been checked.
+geo::WorldIndex LoadWorld(const std::string& path) {
+    QImageReader reader(QString::fromLocal8Bit(path.c_str()));
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (size.isValid() &&
+        (size.width() != geo::MercatorWidth || size.height() != geo::MercatorHeight))
+        Fail("the world picture " + path + " is " + std::to_string(size.width()) + " x " +
+             std::to_string(size.height()) + " pixels, not 1194 x 765");
+    QImage image = reader.read();
+    if (image.isNull())
+        Fail("cannot read the world picture " + path + ": " +
+             reader.errorString().toLocal8Bit().toStdString());
+    if (image.width() != geo::MercatorWidth || image.height() != geo::MercatorHeight)
+        Fail("the world picture " + path + " is " + std::to_string(image.width()) + " x " +
+             std::to_string(image.height()) + " pixels, not 1194 x 765");
+    if (image.format() != QImage::Format_RGB888)
+        image = image.convertToFormat(QImage::Format_RGB888);
+    return geo::WorldIndex::FromRgb(image.constBits(), image.width(), image.height(),
+                                    static_cast<size_t>(image.bytesPerLine()));
+}
+
+std::vector<uint8_t> EncodePng(const geo::PaletteImage& map) {
+    QImage image(map.width, map.height, QImage::Format_Indexed8);
+    QList<QRgb> colours;
+    for (uint32_t c : geo::Palette)
+        colours.push_back(0xFF000000u | c);
+    image.setColorTable(colours);
+    for (int y = 0; y < map.height; ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < map.width; ++x)
+            row[x] = map.at(x, y);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) Fail("cannot encode the map as PNG");
+    return {bytes.begin(), bytes.end()};
+}
+
+int Run(int argc, char** argv) {
+    const Options o = ParseArguments(argc, argv);
+    if (o.help) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    const Format format = OutputFormat(o.output);
+    if (o.world.empty())
+        Fail("this build has no built-in world map yet: give one with --world FILE");
+    const geo::WorldIndex world = LoadWorld(o.world);
+
+    geo::PositionState state;
+    state.CentreLat = o.centre->lat;
+    state.CentreLon = o.centre->lon;
+    state.CentreText = geo::FormatPosition(state.CentreLat, state.CentreLon);
+    geo::PaletteImage map = geo::BlankBackground();
+    geo::Generate(world, state, map, nullptr, nullptr);
+
+    const std::vector<uint8_t> bytes =
+        format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
+    const std::string error = geo::WriteFileAtomically(o.output, bytes);
+    if (!error.empty()) Fail(error);
+    std::printf("%s\n", state.CentreText.c_str());
+    return 0;
+}
+
+// The error stays on one line whatever the arguments held.
+void PrintError(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    std::fprintf(stderr, "korvanta-render: %s\n", text.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const Failure& f) {
+        PrintError(f.text);
+    } catch (const std::exception& e) {
+        PrintError(e.what());
+    }
+    return 2;
+}

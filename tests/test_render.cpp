@@ -1,0 +1,261 @@
+// korvanta-render as a whole program: the map it writes, and its answer to
+// bad input (one line on standard error, non-zero exit, no file written).
+#include "ProjectionTestWorld.h"
+#include "geo/Bitmap.h"
+#include "geo/Projection.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<uint8_t> ReadBytes(const fs::path& p) {
+    const std::string s = ReadText(p);
+    return {s.begin(), s.end()};
+}
+
+void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+// A 24-bit bottom-up Windows bitmap of RGB rows.
+std::vector<uint8_t> Bmp24(const std::vector<uint8_t>& rgb, int w, int h) {
+    const uint32_t rowBytes = (w * 3 + 3) / 4 * 4;
+    const uint32_t size = 54 + rowBytes * h;
+    std::vector<uint8_t> b;
+    auto put = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    b.push_back('B');
+    b.push_back('M');
+    put(size, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(w, 4);
+    put(h, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(rowBytes * h, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int y = h - 1; y >= 0; --y) {
+        const size_t start = b.size();
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
+            b.push_back(p[2]);
+            b.push_back(p[1]);
+            b.push_back(p[0]);
+        }
+        while (b.size() - start < rowBytes)
+            b.push_back(0);
+    }
+    return b;
+}
+
+class Render : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = fs::temp_directory_path() / ("korvanta-render-test-" + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        worldRgb_ = projection_test::NoiseRgb(geo::MercatorWidth, geo::MercatorHeight, 5);
+        WriteBytes(dir_ / "world.bmp", Bmp24(worldRgb_, geo::MercatorWidth, geo::MercatorHeight));
+        auto small = projection_test::NoiseRgb(1193, 765, 6);
+        WriteBytes(dir_ / "narrow.bmp", Bmp24(small, 1193, 765));
+        WriteBytes(dir_ / "garbage.bmp", {'B', 'M', 1, 2, 3, 4, 5});
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir_); }
+
+    static std::string P(const std::string& name) { return (dir_ / name).string(); }
+    static std::string World() { return P("world.bmp"); }
+
+    static Result Run(const std::vector<std::string>& args) {
+        Result r;
+        const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(o, 1);
+            dup2(e, 2);
+            std::vector<char*> argv;
+            std::string program = KORVANTA_RENDER;
+            argv.push_back(program.data());
+            std::vector<std::string> copy = args;
+            for (auto& a : copy)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadText(out);
+        r.err = ReadText(err);
+        return r;
+    }
+
+    // Bad input: an error line, a failure status, and nothing new in the folder.
+    static void ExpectRefused(const std::vector<std::string>& args, const std::string& hint) {
+        std::vector<fs::path> before;
+        for (const auto& e : fs::directory_iterator(dir_))
+            before.push_back(e.path().filename());
+        const Result r = Run(args);
+        std::string joined;
+        for (const auto& a : args)
+            joined += a + " ";
+        EXPECT_NE(r.status, 0) << joined;
+        EXPECT_EQ(r.out, "") << joined;
+        ASSERT_FALSE(r.err.empty()) << joined;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << ": " << r.err;
+        EXPECT_EQ(r.err.back(), '\n') << joined;
+        EXPECT_NE(r.err.find(hint), std::string::npos) << joined << ": " << r.err;
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            const auto name = e.path().filename();
+            if (name == "stdout.txt" || name == "stderr.txt") continue;
+            EXPECT_NE(std::find(before.begin(), before.end(), name), before.end())
+                << joined << " left " << name;
+        }
+    }
+
+    static inline fs::path dir_;
+    static inline std::vector<uint8_t> worldRgb_;
+};
+
+TEST_F(Render, WritesTheSameMapAsTheEngineAndPrintsTheCentre) {
+    const Result r = Run({"--locator", "jn18eu", "-o", P("paris.bmp"), "--world", World()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "48\xC2\xB0"
+                     "51' N / 2\xC2\xB0"
+                     "22' E\n");
+    EXPECT_EQ(r.err, "");
+
+    const geo::WorldIndex world = geo::WorldIndex::FromRgb(
+        worldRgb_.data(), geo::MercatorWidth, geo::MercatorHeight, geo::MercatorWidth * 3);
+    geo::PositionState s;
+    const auto c = geo::DecodeLocator("JN18EU");
+    s.CentreLat = c->lat;
+    s.CentreLon = c->lon;
+    geo::PaletteImage map = geo::BlankBackground();
+    geo::Generate(world, s, map, nullptr, nullptr);
+    EXPECT_TRUE(ReadBytes(P("paris.bmp")) == geo::EncodeBmp4(map));
+    fs::remove(P("paris.bmp"));
+}
+
+TEST_F(Render, TheThreeFormsOfTheCentreAndPng) {
+    Result r = Run({"--latlon=48.85,2.35", "--output", P("a.PNG"), "--world=" + World()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "48\xC2\xB0"
+                     "51' N / 2\xC2\xB0"
+                     "21' E\n");
+    const auto png = ReadBytes(P("a.PNG"));
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+
+    r = Run({"--pixel", "597,382", "-o", P("b.bmp"), "--world", World()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0\xC2\xB0"
+                     "7' N / 0\xC2\xB0"
+                     "0' E\n");
+    EXPECT_EQ(ReadBytes(P("b.bmp")).size(), 118u + 300 * 600);
+
+    // The pole row: the text reads 90 degrees.
+    r = Run({"--pixel", "0,0", "-o", P("c.bmp"), "--world", World()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "90\xC2\xB0"
+                     "0' N / 180\xC2\xB0"
+                     "0' W\n");
+    for (const char* f : {"a.PNG", "b.bmp", "c.bmp"})
+        fs::remove(P(f));
+}
+
+TEST_F(Render, HelpDocumentsTheOptions) {
+    const Result r = Run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* word : {"--locator", "--latlon", "--pixel", "-o", "--world", ".bmp", ".png"})
+        EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(Render, RefusesBadCentres) {
+    const std::string o = P("x.bmp"), w = World();
+    ExpectRefused({"--locator", "JN18", "-o", o, "--world", w}, "JN18");
+    ExpectRefused({"--locator", "JS18EU", "-o", o, "--world", w}, "not accepted");
+    ExpectRefused({"--locator", "JN18EZ", "-o", o, "--world", w}, "not accepted");
+    ExpectRefused({"--latlon", "91,0", "-o", o, "--world", w}, "latitude");
+    ExpectRefused({"--latlon", "0,-180.5", "-o", o, "--world", w}, "longitude");
+    ExpectRefused({"--latlon", "48.85", "-o", o, "--world", w}, "--latlon");
+    ExpectRefused({"--latlon", "48.85,2.35,1", "-o", o, "--world", w}, "--latlon");
+    ExpectRefused({"--latlon", "4x,2", "-o", o, "--world", w}, "--latlon");
+    ExpectRefused({"--latlon", "nan,2", "-o", o, "--world", w}, "--latlon");
+    ExpectRefused({"--latlon", ",", "-o", o, "--world", w}, "--latlon");
+    ExpectRefused({"--pixel", "1194,0", "-o", o, "--world", w}, "outside");
+    ExpectRefused({"--pixel", "0,765", "-o", o, "--world", w}, "outside");
+    ExpectRefused({"--pixel", "-1,3", "-o", o, "--world", w}, "outside");
+    ExpectRefused({"--pixel", "1.5,2", "-o", o, "--world", w}, "--pixel");
+    ExpectRefused({"--pixel", "99999999999,2", "-o", o, "--world", w}, "--pixel");
+    ExpectRefused({"-o", o, "--world", w}, "no centre");
+    ExpectRefused({"--locator", "JN18EU", "--pixel", "1,1", "-o", o, "--world", w}, "only one");
+    ExpectRefused({"--locator", "JN18\nEU", "-o", o, "--world", w}, "not accepted");
+}
+
+TEST_F(Render, RefusesBadOptionsWorldsAndOutputs) {
+    const std::string o = P("x.bmp"), w = World();
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", w, "--frobnicate"}, "unknown option");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", w, "stray"}, "unexpected");
+    ExpectRefused({"--locator", "JN18EU", "--world", w, "-o"}, "needs a value");
+    ExpectRefused({"--locator"}, "needs a value");
+    ExpectRefused({"--locator", "JN18EU", "--world", w}, "no output");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "-o", o, "--world", w}, "twice");
+    ExpectRefused({"--locator", "JN18EU", "-o", P("x.gif"), "--world", w}, ".bmp or .png");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", P("missing.png")}, "missing.png");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", P("narrow.bmp")}, "1193 x 765");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", P("garbage.bmp")}, "garbage.bmp");
+    ExpectRefused({"--locator", "JN18EU", "-o", P("no/such/folder/x.bmp"), "--world", w}, "x.bmp");
+    fs::create_directory(P("taken.bmp"));
+    ExpectRefused({"--locator", "JN18EU", "-o", P("taken.bmp"), "--world", w}, "taken.bmp");
+    fs::remove(P("taken.bmp"));
+}
+
+TEST_F(Render, AFailedRunLeavesTheOldMapAlone) {
+    WriteBytes(P("old.bmp"), {'o', 'l', 'd'});
+    ExpectRefused({"--locator", "JN18EU", "-o", P("old.bmp"), "--world", P("narrow.bmp")}, "1193");
+    EXPECT_EQ(ReadText(P("old.bmp")), "old");
+    const Result r = Run({"--locator", "JN18EU", "-o", P("old.bmp"), "--world", World()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(ReadBytes(P("old.bmp")).size(), 118u + 300 * 600);
+    fs::remove(P("old.bmp"));
+}
+
+} // namespace
