@@ -1,12 +1,856 @@
 #include "viewer/UnitAzimut.h"
 
 #include "app/Program.h"
+#include "app/UnitCarte.h"
+#include "dialogs/UnitSave.h"
+#include "viewer/Languages.h"
+#include "viewer/Readout.h"
 
-TFormAzimut::TFormAzimut(Program& program) : program_(program) {}
+#if __has_include("resources/Resources.h")
+#include "resources/Resources.h"
+#define KORVANTA_HAVE_RESOURCES 1
+#endif
+#if __has_include("dxlists/UnitDX.h")
+#include "dxlists/UnitDX.h"
+#define KORVANTA_HAVE_LISTE_DXCC 1
+#endif
+#if __has_include("dxlists/UnitDXCB.h")
+#include "dxlists/UnitDXCB.h"
+#define KORVANTA_HAVE_LISTE_DXCB 1
+#endif
+
+#include <QAction>
+#include <QActionGroup>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr int R = geo::MapRadius;
+
+// Rows of the DX lists are 15 pixels high.
+class FixedRowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(15);
+        return s;
+    }
+};
+
+QFont ArialBold12() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(12);
+    f.setBold(true);
+    return f;
+}
+
+void SetBackground(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
+QImage FromPalette(const geo::PaletteImage& p) {
+    QImage img(p.width, p.height, QImage::Format_RGB32);
+    for (int y = 0; y < p.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < p.width; ++x)
+            line[x] = 0xFF000000u | geo::Palette[p.at(x, y) & 0x0F];
+    }
+    return img;
+}
+
+geo::PaletteImage ToPalette(const QImage& source) {
+    const QImage img = source.convertToFormat(QImage::Format_RGB32);
+    geo::PaletteImage p(img.width(), img.height());
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            p.set(x, y, geo::NearestPaletteIndex(line[x] & 0xFFFFFFu));
+    }
+    return p;
+}
+
+// Every pixel becomes its nearest palette colour.
+void ReduceToPalette(QImage& img) {
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const uint32_t rgb = line[x] & 0xFFFFFFu;
+            line[x] = 0xFF000000u | geo::Palette[geo::NearestPaletteIndex(rgb)];
+        }
+    }
+}
+
+// Fallback marker figures (black on white) while the resource pictures are missing.
+QPixmap DrawnMarker(bool turned) {
+    QImage img(29, 29, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::black);
+    const QPoint c(14, 14);
+    for (int q = 0; q < 4; ++q) {
+        p.save();
+        p.translate(c);
+        p.rotate(q * 90 + (turned ? 0 : 45));
+        const QPoint tip(0, -4);
+        QPolygon head;
+        head << tip << QPoint(-5, -11) << QPoint(5, -11);
+        p.drawPolygon(head);
+        if (turned) p.drawRect(-2, -14, 4, 3);
+        p.restore();
+    }
+    p.drawLine(12, 14, 16, 14);
+    p.drawLine(14, 12, 14, 16);
+    p.end();
+    QPixmap pix = QPixmap::fromImage(img);
+    pix.setMask(pix.createMaskFromColor(Qt::white));
+    return pix;
+}
+
+QPixmap MarkerPicture(bool turned) {
+#ifdef KORVANTA_HAVE_RESOURCES
+    QImage img(turned ? QString::fromLatin1(res::MarkerDx45Path)
+                      : QString::fromLatin1(res::MarkerDxPath));
+    if (!img.isNull()) {
+        QPixmap pix = QPixmap::fromImage(img.convertToFormat(QImage::Format_RGB32));
+        pix.setMask(pix.createMaskFromColor(Qt::white));
+        return pix;
+    }
+#endif
+    return DrawnMarker(turned);
+}
+
+QImage BlankTemplate() {
+#ifdef KORVANTA_HAVE_RESOURCES
+    QImage img(QString::fromLatin1(res::BackgroundPath));
+    if (!img.isNull() && img.width() == geo::MapSize && img.height() == geo::MapSize) {
+        img = img.convertToFormat(QImage::Format_RGB32);
+        ReduceToPalette(img);
+        return img;
+    }
+#endif
+    return FromPalette(geo::BlankBackground());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TPictureLabel::TPictureLabel(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void TPictureLabel::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    emit mouseMoved(p.x(), p.y());
+    QLabel::mouseMoveEvent(event);
+}
+
+void TPictureLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+
+TFormAzimut::TFormAzimut(Program& program) : program_(program) {
+    setObjectName(QStringLiteral("FormAzimut"));
+    setWindowTitle(QStringLiteral("Carte azimutale"));
+    QFont defaultFont(QStringLiteral("MS Sans Serif"));
+    defaultFont.setPointSize(8);
+    setFont(defaultFont);
+    resize(950, 698);
+    setMaximumSize(950, 700);
+
+    // The picture's own font: the toolkit's default, black, drawn without smoothing
+    // so that the caption and labels keep to the palette.
+    canvasFont_ = QFont(QStringLiteral("Liberation Sans"));
+    canvasFont_.setPixelSize(11);
+    canvasFont_.setStyleStrategy(QFont::NoAntialias);
+
+    BuildMenus();
+    BuildControls();
+    FormCreate();
+}
+
 TFormAzimut::~TFormAzimut() = default;
 
-geo::PaletteImage TFormAzimut::BlankMap() const {
-    return {};
+void TFormAzimut::BuildControls() {
+    const QColor tip = palette().color(QPalette::ToolTipBase);
+    const QFont arial = ArialBold12();
+
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ClientArea = new QWidget;
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    ClientArea->setFixedSize(934, 632);
+    ScrollBox->setWidget(ClientArea);
+    ScrollBox->setWidgetResizable(false);
+    setCentralWidget(ScrollBox);
+
+    original_ = BlankTemplate();
+    map_ = original_;
+
+    auto* imageOriginale = new QLabel(ClientArea);
+    imageOriginale->setObjectName(QStringLiteral("ImageOriginale"));
+    imageOriginale->setGeometry(0, 0, geo::MapSize, geo::MapSize);
+    imageOriginale->setPixmap(QPixmap::fromImage(original_));
+    imageOriginale->hide();
+
+    ImageAzimut = new TPictureLabel(ClientArea);
+    ImageAzimut->setObjectName(QStringLiteral("ImageAzimut"));
+    ImageAzimut->setGeometry(0, 0, geo::MapSize, geo::MapSize);
+    ImageAzimut->setPixmap(QPixmap::fromImage(map_));
+    connect(ImageAzimut, &TPictureLabel::mouseMoved, this,
+            [this](int x, int y) { ImageAzimutMouseMove(x, y); });
+    connect(ImageAzimut, &TPictureLabel::clicked, this, [this] { ImageAzimutClick(); });
+
+    auto staticText = [&](const char* name, int x, int y, int w, int h) {
+        auto* l = new QLabel(ClientArea);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(x, y, w, h);
+        return l;
+    };
+    StaticTextDate = staticText("StaticTextDate", 8, 8, 113, 17);
+    StaticTextDate->setAlignment(Qt::AlignCenter);
+    SetBackground(StaticTextDate, QPalette::Window, tip);
+    StaticTextTime = staticText("StaticTextTime", 480, 8, 112, 17);
+    StaticTextTime->setAlignment(Qt::AlignCenter);
+    SetBackground(StaticTextTime, QPalette::Window, tip);
+
+    StaticTextAzim = staticText("StaticTextAzim", 8, 604, 209, 19);
+    StaticTextAzim->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    SetBackground(StaticTextAzim, QPalette::Window, tip);
+    LabelLP = staticText("LabelLP", 220, 604, 0, 0);
+    LabelLP->setFont(arial);
+    LabelLP->setText(QStringLiteral("<=Direct       Long Pass =>"));
+    LabelLP->adjustSize();
+    StaticTextLP = staticText("StaticTextLP", 368, 604, 209, 19);
+    StaticTextLP->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    SetBackground(StaticTextLP, QPalette::Window, palette().color(QPalette::Midlight));
+
+    auto dxList = [&](const char* name) {
+        auto* l = new QListWidget(ClientArea);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(608, 0, 313, 601);
+        l->setFont(arial);
+        l->setItemDelegate(new FixedRowDelegate(l));
+        l->setUniformItemSizes(true);
+        SetBackground(l, QPalette::Base, tip);
+        return l;
+    };
+    ListBoxDX = dxList("ListBoxDX");
+    ListBoxDX->hide();
+    ListBoxDXCB = dxList("ListBoxDXCB");
+    ListBoxDXCB->hide();
+    ListBoxDXW = dxList("ListBoxDXW");
+    ListBoxDXW->setMouseTracking(true);
+    ListBoxDXW->viewport()->setMouseTracking(true);
+    ListBoxDXW->viewport()->installEventFilter(this);
+    connect(ListBoxDXW, &QListWidget::itemClicked, this, [this] { ListBoxDXWClick(); });
+
+    LabelCall = staticText("LabelCall", 627, 608, 0, 0);
+    LabelCall->setFont(arial);
+    LabelCall->setText(QStringLiteral("CALL : "));
+    LabelCall->adjustSize();
+    EditCall = new QLineEdit(ClientArea);
+    EditCall->setObjectName(QStringLiteral("EditCall"));
+    EditCall->setGeometry(672, 604, 73, 23);
+    EditCall->setFont(arial);
+    SetBackground(EditCall, QPalette::Base, tip);
+    connect(EditCall, &QLineEdit::textChanged, this, [this] { EditCallChange(); });
+    LabelUTC = staticText("LabelUTC", 776, 608, 0, 0);
+    LabelUTC->setFont(arial);
+    LabelUTC->setText(QStringLiteral("UTC:"));
+    LabelUTC->adjustSize();
+    EditUTC = new QLineEdit(ClientArea);
+    EditUTC->setObjectName(QStringLiteral("EditUTC"));
+    EditUTC->setGeometry(816, 604, 89, 23);
+    EditUTC->setFont(arial);
+    EditUTC->setReadOnly(true);
+
+    ButtonLangue = new QPushButton(QStringLiteral("Langue"), ClientArea);
+    ButtonLangue->setObjectName(QStringLiteral("ButtonLangue"));
+    ButtonLangue->setGeometry(8, 80, 49, 25);
+    ButtonLangue->hide();
+    connect(ButtonLangue, &QPushButton::clicked, this, [this] { ButtonLangueClick(); });
+
+    // The DX markers lie over the map (created last, so above it).
+    auto marker = [&](const char* name, bool turned) {
+        auto* m = new TPictureLabel(ClientArea);
+        m->setObjectName(QString::fromLatin1(name));
+        m->setGeometry(0, 0, 29, 29);
+        m->setPixmap(MarkerPicture(turned));
+        m->hide();
+        return m;
+    };
+    ImageDX = marker("ImageDX", false);
+    connect(ImageDX, &TPictureLabel::mouseMoved, this,
+            [this](int x, int y) { ImageDXMouseMove(x, y); });
+    ImageDX45 = marker("ImageDX45", true);
+    connect(ImageDX45, &TPictureLabel::mouseMoved, this,
+            [this](int x, int y) { ImageDX45MouseMove(x, y); });
+
+    TimerDX = new QTimer(this);
+    TimerDX->setObjectName(QStringLiteral("TimerDX"));
+    TimerDX->setInterval(400);
+    connect(TimerDX, &QTimer::timeout, this, [this] { TimerDXTimer(); });
+    TimerSeconde = new QTimer(this);
+    TimerSeconde->setObjectName(QStringLiteral("TimerSeconde"));
+    TimerSeconde->setInterval(1000);
+    connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
 }
-void TFormAzimut::SetMap(const geo::PaletteImage&) {}
-void TFormAzimut::ButtonLangueClick() {}
+
+void TFormAzimut::BuildMenus() {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        menu->addAction(a);
+        return a;
+    };
+    auto submenu = [this](QWidget* parent, const char* name, const QString& caption) {
+        auto* m = new QMenu(caption, parent);
+        m->setObjectName(QString::fromLatin1(name));
+        if (auto* bar = qobject_cast<QMenuBar*>(parent))
+            bar->addMenu(m);
+        else
+            static_cast<QMenu*>(parent)->addMenu(m);
+        m->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Item"));
+        return m;
+    };
+    auto radio = [this](std::initializer_list<QAction*> actions) {
+        auto* g = new QActionGroup(this);
+        g->setExclusive(true);
+        for (QAction* a : actions) {
+            a->setCheckable(true);
+            g->addAction(a);
+        }
+        (*actions.begin())->setChecked(true);
+    };
+    auto on = [this](QAction* a, auto handler) { connect(a, &QAction::triggered, this, handler); };
+
+    QMenuBar* bar = menuBar();
+    MenuFichier = submenu(bar, "MenuFichier", QStringLiteral("&File"));
+    MenuEnregistrer =
+        item(MenuFichier, "MenuEnregistrer", QStringLiteral("&Save this azimuth map"));
+    Menugenerateur = item(MenuFichier, "Menugenerateur", QStringLiteral("&Back to map generator"));
+    MenuListeDXCC = item(MenuFichier, "MenuListeDXCC", QStringLiteral("Mana&ge my DX"));
+    MenuQuitter = item(MenuFichier, "MenuQuitter", QStringLiteral("Quit"));
+
+    MenuOptions = submenu(bar, "MenuOptions", QStringLiteral("&Options"));
+    MenuUnit = submenu(MenuOptions, "MenuUnit", QStringLiteral("&Unit"));
+    MenuUnitKM = item(MenuUnit, "MenuUnitKM", QStringLiteral("Km"));
+    MenuUnitmile = item(MenuUnit, "MenuUnitmile", QStringLiteral("Mile"));
+    radio({MenuUnitKM, MenuUnitmile});
+    MenuTime = submenu(MenuOptions, "MenuTime", QStringLiteral("&Time"));
+    MenuTimeLocal = item(MenuTime, "MenuTimeLocal", QStringLiteral("Local"));
+    MenuTimeUTC = item(MenuTime, "MenuTimeUTC", QStringLiteral("UTC (Z)"));
+    radio({MenuTimeLocal, MenuTimeUTC});
+    MenuAxes = item(MenuOptions, "MenuAxes", QStringLiteral("Add &axis"));
+    MenuDistances = item(MenuOptions, "MenuDistances", QStringLiteral("Add equidistant &circles"));
+    MenuChoixListe = submenu(MenuOptions, "MenuChoixListe", QStringLiteral("&Choose the list"));
+    MenuDXCCOM = item(MenuChoixListe, "MenuDXCCOM", QStringLiteral("&Ham prefixes"));
+    MenuDXCCCB = item(MenuChoixListe, "MenuDXCCCB", QStringLiteral("&11m prefixes"));
+    radio({MenuDXCCOM, MenuDXCCCB});
+    MenuSeparator = submenu(MenuOptions, "MenuSeparator", QStringLiteral("Separator"));
+    SepDefault = item(MenuSeparator, "SepDefault", QStringLiteral("Default \t"));
+    SepUnderscore = item(MenuSeparator, "SepUnderscore", QStringLiteral("Underscore _"));
+    SepSlash = item(MenuSeparator, "SepSlash", QStringLiteral("Slash /"));
+    SepEqual = item(MenuSeparator, "SepEqual", QStringLiteral("Equal ="));
+    radio({SepDefault, SepUnderscore, SepSlash, SepEqual});
+
+    MenuLangue = submenu(bar, "MenuLangue", QStringLiteral("&Language"));
+    MenuEnglish = item(MenuLangue, "MenuEnglish", QStringLiteral("&English"));
+    MenuFrancais = item(MenuLangue, "MenuFrancais", QStringLiteral("&Français"));
+    MenuEspagnol = item(MenuLangue, "MenuEspagnol", QStringLiteral("Español"));
+    for (QAction* a : {MenuEnglish, MenuFrancais, MenuEspagnol})
+        a->setCheckable(true);
+
+    MenuXXX = submenu(bar, "MenuXXX", QStringLiteral("?"));
+    MenuAide = item(MenuXXX, "MenuAide", QStringLiteral("&Help"));
+
+    on(MenuEnregistrer, [this] { MenuEnregistrerClick(); });
+    on(Menugenerateur, [this] { MenugenerateurClick(); });
+    on(MenuListeDXCC, [this] { MenuListeDXCCClick(); });
+    on(MenuQuitter, [this] { MenuQuitterClick(); });
+    on(MenuUnitKM, [this] { MenuUnitKMClick(); });
+    on(MenuUnitmile, [this] { MenuUnitmileClick(); });
+    // The user's clock, list and separator choices are remembered for the
+    // refreshes and the settings writer.
+    on(MenuTimeLocal, [this] {
+        MenuTimeLocalClick();
+        RememberClockChoice(false);
+    });
+    on(MenuTimeUTC, [this] {
+        MenuTimeUTCClick();
+        RememberClockChoice(true);
+    });
+    on(MenuAxes, [this] { MenuAxesClick(); });
+    on(MenuDistances, [this] { MenuDistancesClick(); });
+    on(MenuDXCCOM, [this] {
+        MenuDXCCOMClick();
+        RememberListChoice(false);
+    });
+    on(MenuDXCCCB, [this] {
+        MenuDXCCCBClick();
+        RememberListChoice(true);
+    });
+    on(SepDefault, [this] {
+        SepDefaultClick();
+        RememberSeparatorChoice(0);
+    });
+    on(SepUnderscore, [this] {
+        SepUnderscoreClick();
+        RememberSeparatorChoice(1);
+    });
+    on(SepSlash, [this] {
+        SepSlashClick();
+        RememberSeparatorChoice(2);
+    });
+    on(SepEqual, [this] {
+        SepEqualClick();
+        RememberSeparatorChoice(3);
+    });
+    on(MenuEnglish, [this] { MenuEnglishClick(); });
+    on(MenuFrancais, [this] { MenuFrancaisClick(); });
+    on(MenuEspagnol, [this] { MenuEspagnolClick(); });
+    on(MenuAide, [this] { MenuAideClick(); });
+}
+
+// ---------------------------------------------------------------------------
+// The map picture.
+
+geo::PaletteImage TFormAzimut::BlankMap() const {
+    return ToPalette(original_);
+}
+
+void TFormAzimut::SetMap(const geo::PaletteImage& map) {
+    map_ = FromPalette(map);
+    ImageAzimut->setPixmap(QPixmap::fromImage(map_));
+}
+
+geo::PaletteImage TFormAzimut::Map() const {
+    return ToPalette(map_);
+}
+
+void TFormAzimut::MapChanged() {
+    ReduceToPalette(map_);
+    ImageAzimut->setPixmap(QPixmap::fromImage(map_));
+}
+
+void TFormAzimut::CanvasTextOut(QPainter& painter, int x, int y, const QString& text) {
+    painter.setFont(canvasFont_);
+    const QFontMetrics fm(canvasFont_);
+    const QRect box(x, y, fm.horizontalAdvance(text), fm.height());
+    if (!canvasBrushHollow_) painter.fillRect(box, Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+// ---------------------------------------------------------------------------
+// Creation, showing, activation.
+
+void TFormAzimut::FormCreate() {
+    AppState& app = program_.app;
+    ViewerState& v = program_.viewer;
+    move(app.ViewerLeft, app.ViewerTop);
+    resize(app.ViewerWidth, app.ViewerHeight);
+
+    v.SourceIsCB = MenuDXCCCB->isChecked();
+
+    if (!app.SavedImagePath.isEmpty() && !app.pos.LocatorPending) {
+        const QString path = app.SavedImagePath;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            program_.platform.message(this, Platform::Box::Plain, QStringLiteral("Korvanta"),
+                                      QStringLiteral("Bitmap error"));
+            return;
+        }
+        file.close();
+        QImage loaded;
+        if (path.right(4) != QLatin1String(".bmp") || !loaded.load(path)) {
+            program_.platform.message(this, Platform::Box::Plain, QStringLiteral("Korvanta"),
+                                      QStringLiteral("Bitmap error"));
+            return;
+        }
+        // The saved picture replaces the map, from the top-left corner.
+        QImage picture = original_;
+        QPainter painter(&picture);
+        painter.drawImage(0, 0, loaded.convertToFormat(QImage::Format_RGB32));
+        painter.end();
+        map_ = picture;
+        MapChanged();
+        v.SavedMapLoaded = true;
+    }
+
+    RebuildDisplayedDxList();
+
+    Platform& platform = program_.platform;
+    const QDateTime now = platform.localNow();
+    StaticTextTime->setText(viewer::ClockTimeText(now, platform.longTimeFormat(), false));
+    StaticTextDate->setText(viewer::ClockDateText(now, platform.shortDateFormat()));
+}
+
+void TFormAzimut::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TFormAzimut::FormShow() {
+    AppState& app = program_.app;
+    move(app.ViewerLeft, app.ViewerTop);
+    resize(app.ViewerWidth, app.ViewerHeight);
+    ScrollBox->horizontalScrollBar()->setValue(app.ViewerScroll);
+    ButtonLangueClick();
+    ListBoxDXW->setFocus();
+    if (app.ClockIsUTC)
+        MenuTimeUTCClick();
+    else
+        MenuTimeLocalClick();
+    setWindowTitle(QStringLiteral("KORVANTA V") + app.VersionText);
+    if (program_.viewer.UnitFactor != 1.0L) MenuUnitmileClick();
+    if (app.ListIsCB)
+        MenuDXCCCBClick();
+    else
+        MenuDXCCOMClick();
+    DrawCentreCaption();
+    if (!ListBoxDXW->selectedItems().isEmpty()) ListBoxDXWClick();
+    TimerSeconde->start();
+}
+
+void TFormAzimut::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange) return;
+    const bool active = isActiveWindow();
+    const bool becameActive = active && !activeBefore_;
+    activeBefore_ = active;
+    if (becameActive) FormActivate();
+}
+
+void TFormAzimut::FormActivate() {
+    ViewerState& v = program_.viewer;
+    if (v.ReturningFromDialog) {
+        v.ReturningFromDialog = false;
+        return;
+    }
+    ButtonLangueClick();
+    switch (program_.app.SeparatorIndex) {
+    case 0:
+        SepDefaultClick();
+        break;
+    case 1:
+        SepUnderscoreClick();
+        break;
+    case 2:
+        SepSlashClick();
+        break;
+    case 3:
+        SepEqualClick();
+        break;
+    default:
+        break;
+    }
+    if (v.UnitFactor != 1.0L) MenuUnitmileClick();
+    DrawCentreCaption();
+    if (!EditCall->text().isEmpty()) EditCallChange();
+}
+
+bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListBoxDXW->viewport() && event->type() == QEvent::MouseMove) {
+        const QPoint p = ListBoxDXW->viewport()->mapTo(
+            ListBoxDXW, static_cast<QMouseEvent*>(event)->position().toPoint());
+        ListBoxDXWMouseMove(p.x(), p.y());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Overlays and caption.
+
+void TFormAzimut::DrawCentreCaption() {
+    QPainter painter(&map_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    CanvasTextOut(painter, 2, 585,
+                  QStringLiteral(" Centre : ") +
+                      QString::fromStdString(program_.app.pos.CentreText) + QStringLiteral(" "));
+    painter.end();
+    MapChanged();
+}
+
+void TFormAzimut::MenuAxesClick() {
+    const int d = static_cast<int>(geo::Round((1 - std::sqrt(2.0L) / 2) * R));
+    QPainter painter(&map_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setPen(QPen(QColor(255, 0, 0), 1, Qt::SolidLine));
+    painter.drawLine(R, 0, R, 2 * R);
+    painter.drawLine(0, R, 2 * R, R);
+    painter.drawLine(d, d, 2 * R - d, 2 * R - d);
+    painter.drawLine(d, 2 * R - d, 2 * R - d, d);
+    static const struct {
+        const char* text;
+        int x, y;
+    } labels[] = {{"0", 297, 1},     {"45", 498, 89},  {"90", 584, 294}, {"135", 492, 499},
+                  {"180", 291, 586}, {"225", 89, 500}, {"270", 1, 294},  {"315", 88, 89}};
+    for (const auto& l : labels)
+        CanvasTextOut(painter, l.x, l.y, QString::fromLatin1(l.text));
+    painter.end();
+    MapChanged();
+    ButtonLangueClick();
+}
+
+void TFormAzimut::MenuDistancesClick() {
+    QPainter painter(&map_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(255, 0, 0), 1, Qt::SolidLine));
+    painter.setBrush(Qt::NoBrush);
+    for (const geo::Real part : {R / 4.0L, R / 2.0L, 3.0L * R / 4.0L}) {
+        const int a = static_cast<int>(geo::Round(part));
+        painter.drawEllipse(QRect(a, a, 2 * R - 2 * a, 2 * R - 2 * a));
+    }
+    painter.end();
+    canvasBrushHollow_ = true;
+    MapChanged();
+    ButtonLangueClick();
+}
+
+// ---------------------------------------------------------------------------
+// Leaving the viewer.
+
+void TFormAzimut::MenugenerateurClick() {
+    ViewerState& v = program_.viewer;
+    v.ReturningToGenerator = true;
+    TimerDX->stop();
+    TimerSeconde->stop();
+    ListBoxDXW->clearSelection();
+    StaticTextAzim->clear();
+    EditCall->clear();
+    StaticTextLP->clear();
+    DxAzimText.clear();
+    DxLongPathText.clear();
+    ListBoxDXW->setToolTip(QString());
+#ifdef KORVANTA_HAVE_LISTE_DXCC
+    if (program_.forms.FormListeDXCC) program_.forms.FormListeDXCC->hide();
+#endif
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->menuMontrerFenetreCarteClick();
+    hide();
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->ResetAfterReturn();
+    v.ReturningToGenerator = false;
+}
+
+void TFormAzimut::MenuEnregistrerClick() {
+    if (TFormSave* save = program_.forms.FormSave) {
+        save->show();
+        save->raise();
+        save->activateWindow();
+    }
+}
+
+void TFormAzimut::MenuQuitterClick() {
+    FormCloseQuery();
+}
+
+void TFormAzimut::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    FormCloseQuery();
+}
+
+void TFormAzimut::FormCloseQuery() {
+    ViewerState& v = program_.viewer;
+    AppState& app = program_.app;
+    Platform& platform = program_.platform;
+    const QString title = QStringLiteral("Korvanta");
+    if (v.DdeClientConnected) {
+        platform.message(this, Platform::Box::Warning, title, v.msg.ConnectedMessage);
+        return;
+    }
+    v.SavedMapLoaded = false;
+    if (app.MapUnsaved &&
+        platform.message(this, Platform::Box::Confirm, title, v.msg.SaveQuestion)) {
+        if (TFormCarte* carte = program_.forms.FormCarte) carte->MenuCacherFenetreCarteClick();
+        v.QuitAfterSave = true;
+        MenuEnregistrerClick();
+        return;
+    }
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->SettingsWrite();
+    app.FocusViewerOnActivate = false;
+    platform.terminate();
+}
+
+void TFormAzimut::MenuAideClick() {
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->MenuAideClick();
+}
+
+// ---------------------------------------------------------------------------
+// Languages.
+
+void TFormAzimut::MenuEnglishClick() {
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->MenuEnglishClick();
+    ButtonLangueClick();
+}
+
+void TFormAzimut::MenuFrancaisClick() {
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->MenuFrancaisClick();
+    ButtonLangueClick();
+}
+
+void TFormAzimut::MenuEspagnolClick() {
+    if (TFormCarte* carte = program_.forms.FormCarte) carte->MenuEspagnolClick();
+    ButtonLangueClick();
+}
+
+void TFormAzimut::ButtonLangueClick() {
+    const QString& code = program_.app.LanguageCode;
+    const viewer::ViewerTexts* t = viewer::ViewerTextsFor(code);
+    if (!t) return;
+    MenuLangue->setTitle(t->MenuLangue);
+    MenuOptions->setTitle(t->MenuOptions);
+    MenuAide->setText(t->MenuAide);
+    MenuFichier->setTitle(t->MenuFichier);
+    MenuUnit->setTitle(t->MenuUnit);
+    MenuTime->setTitle(t->MenuTime);
+    MenuAxes->setText(t->MenuAxes);
+    MenuDistances->setText(t->MenuDistances);
+    MenuEnregistrer->setText(t->MenuEnregistrer);
+    Menugenerateur->setText(t->Menugenerateur);
+    MenuListeDXCC->setText(t->MenuListeDXCC);
+    MenuChoixListe->setTitle(t->MenuChoixListe);
+    MenuDXCCOM->setText(t->MenuDXCCOM);
+    MenuDXCCCB->setText(t->MenuDXCCCB);
+    MenuSeparator->setTitle(t->MenuSeparator);
+    SepDefault->setText(t->SepDefault);
+    SepEqual->setText(t->SepEqual);
+    SepSlash->setText(t->SepSlash);
+
+    // The list editors' captions and the "My DX" grid's country header (the
+    // editor provides SetCountryHeader(QString) as an invokable method).
+#ifdef KORVANTA_HAVE_LISTE_DXCC
+    if (auto* dx = program_.forms.FormListeDXCC) {
+        dx->setWindowTitle(t->ListeDXCCCaption);
+        QMetaObject::invokeMethod(dx, "SetCountryHeader", Q_ARG(QString, t->CountryHeader));
+    }
+#endif
+#ifdef KORVANTA_HAVE_LISTE_DXCB
+    if (auto* cb = program_.forms.FormListeDXCB) cb->setWindowTitle(t->ListeDXCBCaption);
+#endif
+
+    ViewerMessages& m = program_.viewer.msg;
+    m.SaveQuestion = t->SaveQuestion;
+    m.AzimuthLabel = t->AzimuthLabel;
+    m.RangeLabel = t->RangeLabel;
+    m.ConnectedMessage = t->ConnectedMessage;
+    m.DxMissingField = t->DxMissingField;
+    m.DxLatitudeLetter = t->DxLatitudeLetter;
+    m.DxLongitudeLetter = t->DxLongitudeLetter;
+    m.DxWrongFormat = t->DxWrongFormat;
+    m.NewerReleaseMessage = t->NewerReleaseMessage;
+    m.UpToDateMessage = t->UpToDateMessage;
+
+    MenuEnglish->setChecked(code == QLatin1String("E"));
+    MenuFrancais->setChecked(code == QLatin1String("F"));
+    MenuEspagnol->setChecked(code == QLatin1String("S"));
+}
+
+// ---------------------------------------------------------------------------
+// Readout.
+
+void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
+    ViewerState& v = program_.viewer;
+    const viewer::Readout r =
+        viewer::ReadoutAt(X, Y, v.UnitFactor, v.msg.AzimuthLabel, v.msg.RangeLabel);
+    v.PointedBearingText = r.pointedBearing;
+    StaticTextAzim->setText(r.direct);
+    StaticTextLP->setText(r.longPath);
+    ImageDX->hide();
+    ImageDX45->hide();
+    TimerDX->stop();
+}
+
+void TFormAzimut::ImageAzimutClick() {
+    const QString& bearing = program_.viewer.PointedBearingText;
+    if (!bearing.isEmpty()) PublishBearing(bearing);
+}
+
+void TFormAzimut::MenuUnitKMClick() {
+    MenuUnitKM->setChecked(true);
+    MenuUnitmile->setChecked(false);
+    program_.viewer.UnitFactor = 1.0L;
+}
+
+void TFormAzimut::MenuUnitmileClick() {
+    MenuUnitmile->setChecked(true);
+    MenuUnitKM->setChecked(false);
+    program_.viewer.UnitFactor = 1.609344L;
+}
+
+// ---------------------------------------------------------------------------
+// Clock.
+
+void TFormAzimut::TimerSecondeTimer() {
+    Platform& platform = program_.platform;
+    const bool utc = MenuTimeUTC->isChecked();
+    const QDateTime now = utc ? platform.utcNow() : platform.localNow();
+    StaticTextTime->setText(viewer::ClockTimeText(now, platform.longTimeFormat(), utc));
+    StaticTextDate->setText(viewer::ClockDateText(now, platform.shortDateFormat()));
+}
+
+void TFormAzimut::MenuTimeLocalClick() {
+    MenuTimeLocal->setChecked(true);
+    MenuTimeUTC->setChecked(false);
+    SetTextColour(StaticTextTime, Qt::black);
+    SetTextColour(StaticTextDate, Qt::black);
+}
+
+void TFormAzimut::MenuTimeUTCClick() {
+    MenuTimeLocal->setChecked(false);
+    MenuTimeUTC->setChecked(true);
+    SetTextColour(StaticTextTime, Qt::red);
+    SetTextColour(StaticTextDate, Qt::red);
+}
+
+// ---------------------------------------------------------------------------
+// The user's choices in the application state.
+
+void TFormAzimut::RememberClockChoice(bool utc) {
+    program_.app.ClockIsUTC = utc;
+}
+
+void TFormAzimut::RememberListChoice(bool cb) {
+    program_.app.ListIsCB = cb;
+}
+
+void TFormAzimut::RememberSeparatorChoice(int index) {
+    program_.app.SeparatorIndex = index;
+}

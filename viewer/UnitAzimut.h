@@ -3,9 +3,39 @@
 
 #include "geo/Projection.h"
 
+#include <QFont>
+#include <QImage>
+#include <QLabel>
 #include <QMainWindow>
 
+class QAction;
+class QActionGroup;
+class QEvent;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QTimer;
+class QWidget;
+
 struct Program;
+
+// A picture control that reports mouse movements (in its own pixel
+// coordinates) and clicks (a left-button release over it).
+class TPictureLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit TPictureLabel(QWidget* parent = nullptr);
+
+  signals:
+    void mouseMoved(int x, int y);
+    void clicked();
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
 
 class TFormAzimut : public QMainWindow {
     Q_OBJECT
@@ -16,10 +46,169 @@ class TFormAzimut : public QMainWindow {
     // The blank template (ImageOriginale) and the map (ImageAzimut), as palette pictures.
     geo::PaletteImage BlankMap() const;
     void SetMap(const geo::PaletteImage& map);
+    // The map as drawn (with overlays and caption), in palette indices.
+    geo::PaletteImage Map() const;
+    // The same 600 x 600 map as a picture (every pixel a palette colour).
+    const QImage& mapPicture() const { return map_; }
 
     // The language routine (the hidden language button's click).
     void ButtonLangueClick();
 
+    // Window events.
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+
+    // Overlays and the centre caption, drawn into the map picture.
+    void DrawCentreCaption();
+    void MenuAxesClick();
+    void MenuDistancesClick();
+
+    // Commands of the File and help menus.
+    void MenugenerateurClick();
+    void MenuEnregistrerClick();
+    void MenuQuitterClick();
+    void MenuAideClick();
+    // The close request (window frame, system menu, Quit). Never closes the window.
+    void FormCloseQuery();
+
+    // The viewer's language items: the main window's item, then the routine again.
+    void MenuEnglishClick();
+    void MenuFrancaisClick();
+    void MenuEspagnolClick();
+
+    // The readout under the mouse.
+    void ImageAzimutMouseMove(int X, int Y);
+    void ImageAzimutClick();
+    void MenuUnitKMClick();
+    void MenuUnitmileClick();
+
+    // The clock.
+    void TimerSecondeTimer();
+    void MenuTimeLocalClick();
+    void MenuTimeUTCClick();
+
+    // The user's choices kept in the application state, so that the show and
+    // activation refreshes re-apply the current choice and the settings
+    // writer stores it. The list choice and separator handlers (UnitAzimutDX.cpp)
+    // call the last two with their own choice.
+    void RememberClockChoice(bool utc);
+    void RememberListChoice(bool cb);
+    void RememberSeparatorChoice(int index);
+
+    // ---------------------------------------------------------------------
+    // DX list (UnitAzimutDX.cpp)
+    // The selection, the call-sign lookup, the marker and its blinking, the
+    // list choice, the displayed list and its separator, "Manage my DX".
+    void ListBoxDXWClick();
+    void EditCallChange();
+    void TimerDXTimer();
+    void ListBoxDXWMouseMove(int X, int Y);
+    void ImageDXMouseMove(int X, int Y);   // X, Y inside the marker picture
+    void ImageDX45MouseMove(int X, int Y); // X, Y inside the marker picture
+    void MenuDXCCOMClick();
+    void MenuDXCCCBClick();
+    void MenuListeDXCCClick();
+    void RebuildDisplayedDxList();
+    void SepDefaultClick();
+    void SepUnderscoreClick();
+    void SepSlashClick();
+    void SepEqualClick();
+    // Hands a bearing in whole degrees to the DDE item (when it exists).
+    void PublishBearing(const QString& bearing);
+
+    // Rows of the displayed list (used by the "My DX" editors): a display row
+    // (fields joined by tabs) is appended with the chosen separator, at its
+    // sorted place (character codes) while the list's sorting is on.
+    void AppendDxRow(const QString& tabRow);
+    // Sorting on re-sorts the rows at once; off keeps the present order.
+    void SetDxListSorted(bool on);
+    bool DxListSorted = false;
+    // The ham list is in use (MenuDXCCOM checked), else the 11m list.
+    bool HamListInUse() const;
+    // The last bearing handed to PublishBearing (empty before the first).
+    QString PublishedBearing;
+
+    QString DxAzimText;
+    QString DxLongPathText;
+    bool CallSetByList = false;
+    bool LookupRunning = false;
+    // End of the DX list section.
+    // ---------------------------------------------------------------------
+
+    // Controls, all children of ClientArea (the scrolled client area) at
+    // client coordinates; the DX markers scroll with the map, so their
+    // Left/Top are plain client coordinates.
+    QScrollArea* ScrollBox = nullptr;
+    QWidget* ClientArea = nullptr;
+    TPictureLabel* ImageAzimut = nullptr;
+    QLabel* StaticTextDate = nullptr;
+    QLabel* StaticTextTime = nullptr;
+    TPictureLabel* ImageDX = nullptr;
+    TPictureLabel* ImageDX45 = nullptr;
+    QLabel* StaticTextAzim = nullptr;
+    QLabel* LabelLP = nullptr;
+    QLabel* StaticTextLP = nullptr;
+    QListWidget* ListBoxDXW = nullptr;
+    QListWidget* ListBoxDX = nullptr;   // hidden: the built-in ham list
+    QListWidget* ListBoxDXCB = nullptr; // hidden: the built-in 11m list
+    QLabel* LabelCall = nullptr;
+    QLineEdit* EditCall = nullptr;
+    QLabel* LabelUTC = nullptr;
+    QLineEdit* EditUTC = nullptr;
+    QPushButton* ButtonLangue = nullptr; // hidden
+    QTimer* TimerDX = nullptr;
+    QTimer* TimerSeconde = nullptr;
+
+    // Menus.
+    QMenu* MenuFichier = nullptr;
+    QAction* MenuEnregistrer = nullptr;
+    QAction* Menugenerateur = nullptr;
+    QAction* MenuListeDXCC = nullptr;
+    QAction* MenuQuitter = nullptr;
+    QMenu* MenuOptions = nullptr;
+    QMenu* MenuUnit = nullptr;
+    QAction* MenuUnitKM = nullptr;
+    QAction* MenuUnitmile = nullptr;
+    QMenu* MenuTime = nullptr;
+    QAction* MenuTimeLocal = nullptr;
+    QAction* MenuTimeUTC = nullptr;
+    QAction* MenuAxes = nullptr;
+    QAction* MenuDistances = nullptr;
+    QMenu* MenuChoixListe = nullptr;
+    QAction* MenuDXCCOM = nullptr;
+    QAction* MenuDXCCCB = nullptr;
+    QMenu* MenuSeparator = nullptr;
+    QAction* SepDefault = nullptr;
+    QAction* SepUnderscore = nullptr;
+    QAction* SepSlash = nullptr;
+    QAction* SepEqual = nullptr;
+    QMenu* MenuLangue = nullptr;
+    QAction* MenuEnglish = nullptr;
+    QAction* MenuFrancais = nullptr;
+    QAction* MenuEspagnol = nullptr;
+    QMenu* MenuXXX = nullptr;
+    QAction* MenuAide = nullptr;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void BuildControls();
+    void BuildMenus();
+    // Reduces the map picture to the palette and shows it.
+    void MapChanged();
+    // Writes a text into the map picture with its top-left corner at (x, y),
+    // in the picture's font, over a white box unless the brush is hollow.
+    void CanvasTextOut(QPainter& painter, int x, int y, const QString& text);
+
     Program& program_;
+    QImage map_;      // ImageAzimut's picture, 600 x 600, palette colours only
+    QImage original_; // ImageOriginale: the blank template
+    QFont canvasFont_;
+    bool canvasBrushHollow_ = false; // the circles overlay makes the brush hollow for good
+    bool activeBefore_ = false;
 };

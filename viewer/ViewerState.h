@@ -18,6 +18,10 @@ struct ViewerMessages {
     QString DxLatitudeLetter = QStringLiteral("N ou S");
     QString DxLongitudeLetter = QStringLiteral("E ou W");
     QString DxWrongFormat = QStringLiteral("Format erroné !");
+    // The version check's answers (the address of Tovak's site follows the first).
+    QString NewerReleaseMessage =
+        QStringLiteral("Une version plus récente est disponible. Voir http://www.tovak.example/");
+    QString UpToDateMessage = QStringLiteral("Vous êtes à jour");
 };
 
 struct ViewerState {

@@ -1,0 +1,339 @@
+// The viewer's DX list: the displayed list and its separator, the selection
+// of a row with its readouts and blinking marker, the call-sign lookup, the
+// mouse rules that hide or bring back the DX display, the list choice and
+// "Manage my DX". The rules themselves are in viewer/DxLookup.h.
+#include "viewer/UnitAzimut.h"
+
+#include "app/Program.h"
+#include "dxlists/BuiltinLists.h"
+#include "dxlists/UnitDX.h"
+#include "dxlists/UnitDXCB.h"
+#include "viewer/DxLookup.h"
+#include "viewer/Readout.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::string S(const QString& s) {
+    return s.toStdString();
+}
+
+QStringList ToList(const std::vector<std::string>& rows) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(rows.size()));
+    for (const auto& r : rows)
+        out.append(Q(r));
+    return out;
+}
+
+std::vector<std::string> RowsOf(const QListWidget* list) {
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(list->count()));
+    for (int i = 0; i < list->count(); ++i)
+        rows.push_back(S(list->item(i)->text()));
+    return rows;
+}
+
+void SortByCharacterCodes(std::vector<std::string>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
+        return viewer::CharacterCodeLess(a, b);
+    });
+}
+
+} // namespace
+
+bool TFormAzimut::HamListInUse() const {
+    return MenuDXCCOM->isChecked();
+}
+
+// ---------------------------------------------------------------------------
+// The displayed list.
+
+void TFormAzimut::RebuildDisplayedDxList() {
+    ViewerState& v = program_.viewer;
+    // The hidden lists carry the built-in rows as they are.
+    if (ListBoxDX->count() == 0) ListBoxDX->addItems(ToList(dx::BuiltinHamRows()));
+    if (ListBoxDXCB->count() == 0) ListBoxDXCB->addItems(ToList(dx::BuiltinCbRows()));
+
+    ListBoxDXW->clear();
+    DxListSorted = false;
+
+    char separator = '\t';
+    if (SepUnderscore->isChecked()) separator = '_';
+    if (SepSlash->isChecked()) separator = '/';
+    if (SepEqual->isChecked()) separator = '=';
+    v.ListSeparator = QLatin1Char(separator);
+
+    const char mark = program_.platform.decimalSeparator().toLatin1();
+    const auto& source = v.SourceIsCB ? dx::BuiltinCbRows() : dx::BuiltinHamRows();
+    std::vector<std::string> rows;
+    rows.reserve(source.size() + TDxGridEditor::EntryRows);
+    for (const auto& row : source)
+        rows.push_back(viewer::DisplayedBuiltinRow(row, separator, mark));
+
+    // The user's accepted entries of the list in use come back after every
+    // rebuild, with the same separator as the built-in rows.
+    const TDxGridEditor* editor = nullptr;
+    if (v.SourceIsCB)
+        editor = program_.forms.FormListeDXCB;
+    else
+        editor = program_.forms.FormListeDXCC;
+    if (editor) {
+        for (const QString& row : editor->AcceptedDisplayRows())
+            rows.push_back(viewer::WithSeparator(S(row), separator));
+    }
+
+    if (HamListInUse()) {
+        SortByCharacterCodes(rows);
+        DxListSorted = true;
+    }
+    ListBoxDXW->addItems(ToList(rows));
+}
+
+void TFormAzimut::AppendDxRow(const QString& tabRow) {
+    const char separator = program_.viewer.ListSeparator.toLatin1();
+    const std::string row = viewer::WithSeparator(S(tabRow), separator);
+    if (!DxListSorted) {
+        ListBoxDXW->addItem(Q(row));
+        return;
+    }
+    // The first place whose row sorts after the new one.
+    int lo = 0;
+    int hi = ListBoxDXW->count();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (viewer::CharacterCodeLess(row, S(ListBoxDXW->item(mid)->text())))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    ListBoxDXW->insertItem(lo, Q(row));
+}
+
+void TFormAzimut::SetDxListSorted(bool on) {
+    if (on && !DxListSorted) {
+        std::vector<std::string> rows = RowsOf(ListBoxDXW);
+        SortByCharacterCodes(rows);
+        ListBoxDXW->clear();
+        ListBoxDXW->addItems(ToList(rows));
+    }
+    DxListSorted = on;
+}
+
+void TFormAzimut::SepDefaultClick() {
+    SepDefault->setChecked(true);
+    RebuildDisplayedDxList();
+}
+
+void TFormAzimut::SepUnderscoreClick() {
+    SepUnderscore->setChecked(true);
+    RebuildDisplayedDxList();
+}
+
+void TFormAzimut::SepSlashClick() {
+    SepSlash->setChecked(true);
+    RebuildDisplayedDxList();
+}
+
+void TFormAzimut::SepEqualClick() {
+    SepEqual->setChecked(true);
+    RebuildDisplayedDxList();
+}
+
+// ---------------------------------------------------------------------------
+// Selection and lookup.
+
+void TFormAzimut::ListBoxDXWClick() {
+    QListWidgetItem* item = ListBoxDXW->currentItem();
+    if (!item) return;
+    ViewerState& v = program_.viewer;
+    Platform& platform = program_.platform;
+    const std::string row = S(item->text());
+    const char separator = v.ListSeparator.toLatin1();
+
+    ListBoxDXW->setToolTip(Q(viewer::DxHint(row, separator)));
+    const viewer::DxRowReading r =
+        viewer::ReadDxRow(row, separator, platform.decimalSeparator().toLatin1());
+    if (r.key && !LookupRunning) {
+        // The change this causes is not looked up. When the field already
+        // held the key there is no change, and nothing stays marked.
+        CallSetByList = true;
+        EditCall->setText(Q(*r.key));
+        CallSetByList = false;
+    }
+    if (r.time) EditUTC->setText(Q(*r.time));
+    if (!r.ok()) {
+        platform.beep();
+        return;
+    }
+
+    geo::PositionState& pos = program_.app.pos;
+    pos.PointLat = r.lat;
+    pos.PointLon = r.lon;
+    geo::CalculAzimutDistance(pos, [&platform] { platform.beep(); });
+    const viewer::DxReadout d =
+        viewer::ComputeDxReadout(pos.PointAzimuth, pos.PointDistance, v.UnitFactor);
+
+    const QString degree = QStringLiteral("\u00B0");
+    const QString unit = viewer::UnitWord(v.UnitFactor);
+    StaticTextAzim->setText(
+        viewer::ReadoutText(v.msg.AzimuthLabel, QString::number(d.bearing) + degree,
+                            v.msg.RangeLabel, QString::number(d.distance) + unit));
+    StaticTextLP->setText(
+        viewer::ReadoutText(v.msg.AzimuthLabel, QString::number(d.longPathBearing) + degree,
+                            v.msg.RangeLabel, QString::number(d.longPathDistance) + unit));
+    DxAzimText = StaticTextAzim->text();
+    DxLongPathText = StaticTextLP->text();
+
+    // The markers live in the scrolled client area, whose coordinates are the
+    // map's pixels: there the centre pixel (14, 14) lands on the entity's map
+    // pixel, which is the visible client position less the scroll position.
+    ImageDX->move(d.markerX - 14, d.markerY - 14);
+    ImageDX45->move(d.markerX - 14, d.markerY - 14);
+    ImageDX->show();
+    ImageDX->raise();
+    ImageDX45->hide();
+    ImageDX45->raise();
+    TimerDX->start();
+
+    PublishBearing(QString::number(d.bearing));
+}
+
+void TFormAzimut::EditCallChange() {
+    if (CallSetByList) {
+        CallSetByList = false;
+        return;
+    }
+    if (EditCall->text().isEmpty()) return;
+    const std::string call = viewer::UpperAscii(S(EditCall->text()));
+    const char separator = program_.viewer.ListSeparator.toLatin1();
+    const std::vector<std::string> rows = RowsOf(ListBoxDXW);
+    int candidate = 0;
+    if (HamListInUse()) {
+        candidate = viewer::HamLookup(rows, call, separator);
+    } else {
+        const auto found = viewer::CbLookup(rows, call, separator);
+        if (!found) {
+            program_.platform.beep();
+            return;
+        }
+        candidate = *found;
+    }
+    QListWidgetItem* item = ListBoxDXW->item(candidate);
+    if (!item) return; // an empty list
+    ListBoxDXW->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    ListBoxDXW->setCurrentItem(item);
+    LookupRunning = true;
+    ListBoxDXWClick();
+    LookupRunning = false;
+}
+
+void TFormAzimut::PublishBearing(const QString& bearing) {
+    // The one place where a designated bearing leaves the viewer; the DDE
+    // item takes it from here.
+    PublishedBearing = bearing;
+}
+
+// ---------------------------------------------------------------------------
+// Marker and mouse.
+
+void TFormAzimut::TimerDXTimer() {
+    TimerDX->stop();
+    if (!ImageDX->isHidden()) {
+        ImageDX->hide();
+        ImageDX45->show();
+    } else {
+        ImageDX45->hide();
+        ImageDX->show();
+    }
+    TimerDX->start();
+}
+
+void TFormAzimut::ImageDXMouseMove(int X, int Y) {
+    ImageAzimutMouseMove(X + ImageDX->x(), Y + ImageDX->y());
+}
+
+void TFormAzimut::ImageDX45MouseMove(int, int) {
+    StaticTextAzim->setText(DxAzimText);
+    StaticTextLP->setText(DxLongPathText);
+    if (!StaticTextAzim->text().isEmpty()) {
+        ImageDX->show();
+        TimerDX->start();
+    }
+}
+
+void TFormAzimut::ListBoxDXWMouseMove(int, int) {
+    if (TimerDX->isActive()) return;
+    StaticTextAzim->setText(DxAzimText);
+    StaticTextLP->setText(DxLongPathText);
+    if (!StaticTextAzim->text().isEmpty() && !EditCall->text().isEmpty()) {
+        ImageDX->show();
+        TimerDX->start();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// List choice and "Manage my DX".
+
+namespace {
+
+void ClearDxDisplay(TFormAzimut& f) {
+    f.TimerDX->stop();
+    f.StaticTextAzim->clear();
+    f.StaticTextLP->clear();
+    f.EditUTC->clear();
+    f.EditCall->clear();
+    f.ListBoxDXW->setToolTip(QString());
+    f.DxAzimText.clear();
+    f.DxLongPathText.clear();
+}
+
+} // namespace
+
+void TFormAzimut::MenuDXCCOMClick() {
+    MenuDXCCOM->setChecked(true);
+    MenuDXCCCB->setChecked(false);
+    ClearDxDisplay(*this);
+    program_.viewer.SourceIsCB = false;
+    RebuildDisplayedDxList();
+    if (TFormListeDXCC* editor = program_.forms.FormListeDXCC) editor->FormCreate();
+}
+
+void TFormAzimut::MenuDXCCCBClick() {
+    MenuDXCCCB->setChecked(true);
+    MenuDXCCOM->setChecked(false);
+    ClearDxDisplay(*this);
+    program_.viewer.SourceIsCB = true;
+    RebuildDisplayedDxList();
+    if (TFormListeDXCB* editor = program_.forms.FormListeDXCB) editor->FormCreate();
+}
+
+void TFormAzimut::MenuListeDXCCClick() {
+    TDxGridEditor* shown = nullptr;
+    TDxGridEditor* hidden = nullptr;
+    if (HamListInUse()) {
+        shown = program_.forms.FormListeDXCC;
+        hidden = program_.forms.FormListeDXCB;
+    } else {
+        shown = program_.forms.FormListeDXCB;
+        hidden = program_.forms.FormListeDXCC;
+    }
+    if (hidden) hidden->hide();
+    if (shown) {
+        shown->show();
+        shown->raise();
+    }
+}
