@@ -1,0 +1,23 @@
+#pragma once
+
+// Paths of the pictures embedded in the program (resources/CMakeLists.txt).
+
+namespace res {
+
+// The political world map, 1194 x 765, 24-bit RGB, plate carree.
+inline constexpr const char* WorldMapPath = ":/korvanta/worldmap.png";
+// The blank azimuthal template, 600 x 600, 16-colour palette.
+inline constexpr const char* BackgroundPath = ":/korvanta/background.png";
+// The signature picture over the world map, 80 x 17.
+inline constexpr const char* TovakPath = ":/korvanta/tovak.png";
+// The two shapes of the blinking DX marker, 29 x 29, white is transparent.
+inline constexpr const char* DxMarkerPath = ":/korvanta/dx.png";
+inline constexpr const char* Dx45MarkerPath = ":/korvanta/dx45.png";
+// The window icon, 64 x 64.
+inline constexpr const char* IconPath = ":/korvanta/korvanta.png";
+
+// Size of the DX markers and the offset of their centre pixel.
+inline constexpr int MarkerSize = 29;
+inline constexpr int MarkerCentre = 14;
+
+} // namespace res

@@ -1,0 +1,1 @@
+korvanta_gtest(test_resources SOURCES test_resources.cpp LIBS Qt6::Gui korvanta_resources)
