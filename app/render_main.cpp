@@ -4,6 +4,11 @@
 #include "geo/Position.h"
 #include "geo/Projection.h"
 
+#if __has_include("resources/Resources.h")
+#include "resources/Resources.h"
+#define KORVANTA_BUILT_IN_PICTURES 1
+#endif
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
@@ -230,6 +235,35 @@ geo::WorldIndex LoadWorld(const std::string& path) {
                                     static_cast<size_t>(image.bytesPerLine()));
 }
 
+#ifdef KORVANTA_BUILT_IN_PICTURES
+// A picture of the program's own in palette indices.
+geo::PaletteImage ToPalette(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    geo::PaletteImage out(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* row = rgb.constScanLine(y);
+        for (int x = 0; x < rgb.width(); ++x)
+            out.set(x, y,
+                    geo::NearestPaletteIndex((uint32_t(row[3 * x]) << 16) |
+                                             (uint32_t(row[3 * x + 1]) << 8) | row[3 * x + 2]));
+    }
+    return out;
+}
+
+#endif
+
+// The blank background the map starts from.
+geo::PaletteImage LoadBackground() {
+#ifdef KORVANTA_BUILT_IN_PICTURES
+    const QImage picture(QString::fromLatin1(res::BackgroundPath));
+    if (picture.width() != geo::MapSize || picture.height() != geo::MapSize)
+        Fail("the built-in background picture cannot be read");
+    return ToPalette(picture);
+#else
+    return geo::BlankBackground();
+#endif
+}
+
 std::vector<uint8_t> EncodePng(const geo::PaletteImage& map) {
     QImage image(map.width, map.height, QImage::Format_Indexed8);
     QList<QRgb> colours;
@@ -255,15 +289,18 @@ int Run(int argc, char** argv) {
         return 0;
     }
     const Format format = OutputFormat(o.output);
-    if (o.world.empty())
-        Fail("this build has no built-in world map yet: give one with --world FILE");
+#ifdef KORVANTA_BUILT_IN_PICTURES
+    const geo::WorldIndex world = LoadWorld(o.world.empty() ? res::WorldMapPath : o.world);
+#else
+    if (o.world.empty()) Fail("this build has no built-in world map: give one with --world FILE");
     const geo::WorldIndex world = LoadWorld(o.world);
+#endif
 
     geo::PositionState state;
     state.CentreLat = o.centre->lat;
     state.CentreLon = o.centre->lon;
     state.CentreText = geo::FormatPosition(state.CentreLat, state.CentreLon);
-    geo::PaletteImage map = geo::BlankBackground();
+    geo::PaletteImage map = LoadBackground();
     geo::Generate(world, state, map, nullptr, nullptr);
 
     const std::vector<uint8_t> bytes =
