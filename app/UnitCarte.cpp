@@ -27,6 +27,11 @@
 #include <QStyle>
 #include <QTimer>
 
+#if __has_include("resources/Resources.h")
+#include "resources/Resources.h"
+#define KORVANTA_HAS_PICTURES 1
+#endif
+
 namespace {
 
 const QString FirstPrompt = QStringLiteral(" Cliquez la carte ou entrer un locator >>>");
@@ -34,9 +39,14 @@ const QString FirstCaption = QStringLiteral("KORVANTA - Azimuthal Map generator 
 constexpr int TovakLeft = 1102;
 constexpr int TovakTop = 730;
 
-// The world map as RGB pixels. Until the picture of the map is embedded, a
-// plain sea with a 30-degree graticule stands in for it.
+// The world map as RGB pixels. Without the embedded picture, a plain sea
+// with a 30-degree graticule stands in for it.
 QImage WorldPicture() {
+#ifdef KORVANTA_HAS_PICTURES
+    const QImage embedded(QString::fromLatin1(res::WorldMapPath));
+    if (embedded.width() == geo::MercatorWidth && embedded.height() == geo::MercatorHeight)
+        return embedded;
+#endif
     QImage image(geo::MercatorWidth, geo::MercatorHeight, QImage::Format_RGB888);
     image.fill(QColor(0xDE, 0xF7, 0xFF));
     QPainter p(&image);
@@ -68,6 +78,10 @@ const geo::WorldIndex& WorldMap() {
 }
 
 QPixmap SignaturePicture() {
+#ifdef KORVANTA_HAS_PICTURES
+    const QPixmap embedded(QString::fromLatin1(res::TovakPath));
+    if (!embedded.isNull()) return embedded;
+#endif
     QPixmap pixmap(80, 17);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);

@@ -11,6 +11,11 @@
 #include <QFileInfo>
 #include <QIcon>
 
+#if __has_include("resources/Resources.h")
+#include "resources/Resources.h"
+#define KORVANTA_HAS_PICTURES 1
+#endif
+
 #include <filesystem>
 #include <system_error>
 
@@ -37,8 +42,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Korvanta"));
     // The program ends only through its close handlers.
     QApplication::setQuitOnLastWindowClosed(false);
-    const QIcon icon(QStringLiteral(":/korvanta/icon.png"));
+#ifdef KORVANTA_HAS_PICTURES
+    const QIcon icon(QString::fromLatin1(res::IconPath));
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
+#endif
 
     QtPlatform platform(folder);
     Program program(platform);

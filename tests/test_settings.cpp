@@ -1,0 +1,414 @@
+// The settings file: its text form, the reading rules, the safe writing, and
+// the choice of the program's folder.
+#include "app/LocaleFormat.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+using namespace settings;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+unsigned Mode(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0;
+    return st.st_mode & 07777;
+}
+
+// Reads lines into a fresh state, recording the languages applied.
+struct Reading {
+    AppState app;
+    ViewerState viewer;
+    std::vector<std::pair<char, bool>> languages; // code, LanguageFromSettings at the time
+    ReadResult result;
+
+    explicit Reading(const QStringList& lines) {
+        result = ApplySettingsLines(lines, app, viewer, WindowGeometry{}, [this](char code) {
+            languages.emplace_back(code, app.LanguageFromSettings);
+        });
+    }
+};
+
+} // namespace
+
+TEST(SettingsText, Windows1252BothWays) {
+    // Every byte of the code page decodes to one character.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QString decoded = DecodeWindows1252(all);
+    ASSERT_EQ(decoded.size(), 256);
+    EXPECT_EQ(decoded.at(0xB0), QChar(0x00B0)); // the degree sign
+    EXPECT_EQ(decoded.at(0x80), QChar(0x20AC)); // euro
+    EXPECT_EQ(decoded.at(0x92), QChar(0x2019));
+    EXPECT_EQ(decoded.at(0x9F), QChar(0x0178));
+    EXPECT_EQ(decoded.at(0xE9), QChar(0x00E9));
+    EXPECT_EQ(EncodeWindows1252(decoded), all) << "every byte comes back as itself";
+
+    EXPECT_EQ(EncodeWindows1252(QStringLiteral("48°51' N")), QByteArray("48\xB0"
+                                                                        "51' N"));
+    EXPECT_EQ(EncodeWindows1252(QStringLiteral("Ne peut créer")), QByteArray("Ne peut cr\xE9"
+                                                                             "er"));
+    // Characters outside the code page, one "?" each (also beyond the BMP).
+    EXPECT_EQ(EncodeWindows1252(QStringLiteral("a日b\U0001F600c")), QByteArray("a?b?c"));
+}
+
+TEST(SettingsText, LinesSplitAtEveryKindOfBreak) {
+    EXPECT_EQ(SplitLines(QStringLiteral("A\r\nB\rC\nD")), (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(SplitLines(QStringLiteral("A\r\n\r\nB\r\n")), (QStringList{"A", "", "B"}));
+    EXPECT_EQ(SplitLines(QStringLiteral("A\n\rB")), (QStringList{"A", "", "B"}));
+    EXPECT_TRUE(SplitLines(QString()).isEmpty());
+}
+
+TEST(SettingsRead, KeysAreExactAndValuesUntrimmed) {
+    Reading r({"[KORVANTA]", "unit=MILE", "=X", "no equal sign", "UNIT= MILE",
+               "PELMARINPATH= /opt/pel=marin", "LIST=cb", "LANGUAGE=GERMAN", "LANGUAGE=english"});
+    EXPECT_FALSE(r.result.failed);
+    EXPECT_EQ(r.viewer.UnitFactor, 1.0L) << "neither a lower-case key nor a blank before MILE";
+    EXPECT_EQ(r.app.PelmarinPath, QStringLiteral(" /opt/pel=marin"));
+    EXPECT_FALSE(r.app.ListIsCB);
+    EXPECT_TRUE(r.languages.empty());
+
+    Reading miles({"UNIT=MILE", "LIST=CB", "UNIT=KM"});
+    EXPECT_EQ(miles.viewer.UnitFactor, MileFactor) << "other unit values leave the unit";
+    EXPECT_TRUE(miles.app.ListIsCB);
+}
+
+TEST(SettingsRead, LanguageLinesRunTheSwitchInTurn) {
+    Reading r({"LANGUAGE=FRENCH", "LANGUAGE=SPANISH"});
+    ASSERT_EQ(r.languages.size(), 2u);
+    EXPECT_EQ(r.languages[0], std::make_pair('F', true));
+    EXPECT_EQ(r.languages[1], std::make_pair('S', true));
+    EXPECT_FALSE(r.app.LanguageFromSettings);
+}
+
+TEST(SettingsRead, EveryKeyInFileOrder) {
+    Reading r({"SEPARATOR=2", "IMAGE=maps/paris.bmp", "CENTRE_IMAGE=45°30' N / 10°15' W", "WTOP=-5",
+               "WLEFT=7", "WHEIGHT=600", "WWIDTH=900", "WHSB=12", "WTOPC=20", "WLEFTC=30",
+               "WHEIGHTC=800", "WWIDTHC=1000", "DX=row one", "DXCB=cb row", "DX=", "DX=row two",
+               "UTC=Yes", "VERSTART=1x", "SEPARATOR=3"});
+    ASSERT_FALSE(r.result.failed) << r.result.errorText.toStdString();
+    EXPECT_EQ(r.app.SeparatorIndex, 3) << "the last of two lines wins";
+    EXPECT_EQ(r.app.SavedImagePath, QStringLiteral("maps/paris.bmp"));
+    EXPECT_EQ(r.app.SavedImageCentre, QStringLiteral("45°30' N / 10°15' W"));
+    EXPECT_EQ(r.app.pos.CentreText, "45°30' N / 10°15' W");
+    EXPECT_EQ(r.app.pos.CentreLat, 45.5L);
+    EXPECT_EQ(r.app.pos.CentreLon, -10.25L);
+    EXPECT_EQ(r.app.ViewerTop, -5);
+    EXPECT_EQ(r.app.ViewerLeft, 7);
+    EXPECT_EQ(r.app.ViewerHeight, 600);
+    EXPECT_EQ(r.app.ViewerWidth, 900);
+    EXPECT_EQ(r.app.ViewerScroll, 12);
+    EXPECT_EQ(r.result.carte, (WindowGeometry{20, 30, 800, 1000}));
+    EXPECT_EQ(r.app.MemoDX, (QStringList{"row one", "", "row two"}));
+    EXPECT_EQ(r.app.MemoDXCB, (QStringList{"cb row"}));
+    EXPECT_TRUE(r.app.ClockIsUTC);
+    EXPECT_TRUE(r.app.VersionCheckAtStart);
+
+    Reading no({"UTC=y", "VERSTART=0", "UTC=", "VERSTART="});
+    EXPECT_FALSE(no.app.ClockIsUTC);
+    EXPECT_FALSE(no.app.VersionCheckAtStart);
+}
+
+TEST(SettingsRead, ConversionFailureStopsTheReading) {
+    Reading r({"WTOPC=40", "UNIT=MILE", "WHEIGHT=6OO", "WLEFTC=50", "UTC=Y"});
+    EXPECT_TRUE(r.result.failed);
+    EXPECT_EQ(r.result.errorText, QStringLiteral("'6OO' is not a valid integer value"));
+    EXPECT_EQ(r.viewer.UnitFactor, MileFactor) << "what came before stays";
+    EXPECT_EQ(r.result.carte.top, 40);
+    EXPECT_EQ(r.result.carte.left, 11) << "nothing after the failure";
+    EXPECT_FALSE(r.app.ClockIsUTC);
+
+    Reading blank({"SEPARATOR=", "UTC=Y"});
+    EXPECT_TRUE(blank.result.failed);
+    EXPECT_FALSE(blank.app.ClockIsUTC);
+
+    Reading huge({"WTOP=99999999999"});
+    EXPECT_TRUE(huge.result.failed);
+
+    // A position part that is not a whole number also stops the reading.
+    Reading centre({"CENTRE_IMAGE=4x°30' N / 10°15' W", "UTC=Y"});
+    EXPECT_TRUE(centre.result.failed);
+    EXPECT_EQ(centre.result.errorText, QStringLiteral("'4x' is not a valid integer value"));
+    EXPECT_EQ(centre.app.SavedImageCentre, QStringLiteral("4x°30' N / 10°15' W"));
+    EXPECT_FALSE(centre.app.ClockIsUTC);
+
+    // A centre text without a degree sign is read quietly and sets nothing.
+    Reading plain({"CENTRE_IMAGE=Paris", "UTC=Y"});
+    EXPECT_FALSE(plain.result.failed);
+    EXPECT_EQ(plain.app.pos.CentreLat, 0.0L);
+    EXPECT_TRUE(plain.app.ClockIsUTC);
+}
+
+TEST(SettingsWrite, LinesInKeyOrderUnderTheirConditions) {
+    // The example of a written file: English, miles, ham list, default
+    // separator, no saved map, one DX row, UTC clock, no version check.
+    Snapshot s;
+    s.languages = {"ENGLISH"};
+    s.unitFactor = MileFactor;
+    s.dxLines = DxSettingsLines({"K\tUSA\t40\tN\t100\tW\t-5"}, {});
+    s.clockIsUTC = true;
+    EXPECT_EQ(SettingsLines(s),
+              (QStringList{"[KORVANTA]", "LANGUAGE=ENGLISH", "UNIT=MILE", "SEPARATOR=0", "WTOP=0",
+                           "WLEFT=0", "WHEIGHT=691", "WWIDTH=950", "WHSB=0", "WTOPC=11",
+                           "WLEFTC=11", "WHEIGHTC=875", "WWIDTHC=1228",
+                           "DX=K\tUSA\t40\tN\t100\tW\t-5", "UTC=Y", "VERSTART=0"}));
+
+    Snapshot full;
+    full.languages = {"FRENCH"};
+    full.pelmarinPath = "/opt/pelmarin";
+    full.listIsCB = true;
+    full.separatorIndex = 2;
+    full.savedImagePath = "paris.bmp";
+    full.savedImageCentre = "48°51' N / 2°22' E";
+    full.viewerTop = -4;
+    full.carte = {1, 2, 3, 4};
+    full.dxLines = DxSettingsLines({"", "A"}, {"B", ""});
+    full.versionCheckAtStart = true;
+    EXPECT_EQ(SettingsLines(full), (QStringList{"[KORVANTA]",
+                                                "LANGUAGE=FRENCH",
+                                                "PELMARINPATH=/opt/pelmarin",
+                                                "UNIT=KM",
+                                                "LIST=CB",
+                                                "SEPARATOR=2",
+                                                "IMAGE=paris.bmp",
+                                                "CENTRE_IMAGE=48°51' N / 2°22' E",
+                                                "WTOP=-4",
+                                                "WLEFT=0",
+                                                "WHEIGHT=691",
+                                                "WWIDTH=950",
+                                                "WHSB=0",
+                                                "WTOPC=1",
+                                                "WLEFTC=2",
+                                                "WHEIGHTC=3",
+                                                "WWIDTHC=4",
+                                                "DX=A",
+                                                "DXCB=B",
+                                                "UTC=N",
+                                                "VERSTART=1"}));
+
+    // A separator index that names no item leaves the default item checked.
+    Snapshot odd;
+    odd.separatorIndex = 7;
+    EXPECT_TRUE(SettingsLines(odd).contains("SEPARATOR=0"));
+}
+
+TEST(SettingsWrite, CentreWithoutImageIsReadButNotWritten) {
+    Reading r({"CENTRE_IMAGE=45°30' N / 10°15' W"});
+    EXPECT_EQ(r.app.pos.CentreLat, 45.5L);
+    Snapshot s;
+    s.savedImagePath = r.app.SavedImagePath;
+    s.savedImageCentre = r.app.SavedImageCentre;
+    for (const QString& line : SettingsLines(s))
+        EXPECT_FALSE(line.startsWith("CENTRE_IMAGE=") || line.startsWith("IMAGE="));
+}
+
+TEST(SettingsFile, RoundTripThroughTheDisk) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Snapshot s;
+    s.languages = {"SPANISH"};
+    s.pelmarinPath = " C:\\Programmes\\Pelmarin\\pelmarin.exe";
+    s.unitFactor = MileFactor;
+    s.listIsCB = true;
+    s.separatorIndex = 1;
+    s.savedImagePath = "carte été.bmp";
+    s.savedImageCentre = "48°51' N / 2°22' E";
+    s.viewerTop = 3;
+    s.viewerLeft = -8;
+    s.viewerHeight = 500;
+    s.viewerWidth = 700;
+    s.viewerScroll = 40;
+    s.carte = {5, 6, 700, 1100};
+    s.dxLines = DxSettingsLines({"F\tFrance\t46\tN\t2\tE\t1"}, {"14\tFrance\t46\tN\t2\tE"});
+    s.clockIsUTC = true;
+    s.versionCheckAtStart = true;
+    ASSERT_EQ(WriteSettingsFile(dir.path(), SettingsLines(s)), QString());
+
+    const QString ini = dir.filePath(SettingsFile);
+    const QByteArray bytes = ReadBytes(ini);
+    EXPECT_TRUE(bytes.startsWith("[KORVANTA]\r\nLANGUAGE=SPANISH\r\n"));
+    EXPECT_TRUE(bytes.endsWith("VERSTART=1\r\n"));
+    EXPECT_TRUE(bytes.contains("CENTRE_IMAGE=48\xB0"
+                               "51' N / 2\xB0"
+                               "22' E\r\n"));
+    EXPECT_TRUE(bytes.contains("IMAGE=carte \xE9t\xE9.bmp\r\n"));
+    EXPECT_FALSE(bytes.contains("\xC2\xB0")) << "no UTF-8 in the file";
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(SettingsTempFile)));
+
+    QStringList lines;
+    QString error;
+    ASSERT_TRUE(LoadSettingsFile(ini, lines, error));
+    std::vector<char> languages;
+    AppState app;
+    ViewerState viewer;
+    const ReadResult r = ApplySettingsLines(lines, app, viewer, WindowGeometry{},
+                                            [&](char c) { languages.push_back(c); });
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(languages, std::vector<char>{'S'});
+    EXPECT_EQ(app.PelmarinPath, s.pelmarinPath);
+    EXPECT_EQ(viewer.UnitFactor, MileFactor);
+    EXPECT_TRUE(app.ListIsCB);
+    EXPECT_EQ(app.SeparatorIndex, 1);
+    EXPECT_EQ(app.SavedImagePath, s.savedImagePath);
+    EXPECT_EQ(app.SavedImageCentre, s.savedImageCentre);
+    EXPECT_EQ(app.pos.CentreText, "48°51' N / 2°22' E");
+    EXPECT_EQ(app.ViewerTop, 3);
+    EXPECT_EQ(app.ViewerLeft, -8);
+    EXPECT_EQ(app.ViewerHeight, 500);
+    EXPECT_EQ(app.ViewerWidth, 700);
+    EXPECT_EQ(app.ViewerScroll, 40);
+    EXPECT_EQ(r.carte, s.carte);
+    EXPECT_EQ(app.MemoDX, (QStringList{"F\tFrance\t46\tN\t2\tE\t1"}));
+    EXPECT_EQ(app.MemoDXCB, (QStringList{"14\tFrance\t46\tN\t2\tE"}));
+    EXPECT_TRUE(app.ClockIsUTC);
+    EXPECT_TRUE(app.VersionCheckAtStart);
+
+    // Writing what was read gives the same file again.
+    Snapshot again;
+    again.languages = {"SPANISH"};
+    again.pelmarinPath = app.PelmarinPath;
+    again.unitFactor = viewer.UnitFactor;
+    again.listIsCB = app.ListIsCB;
+    again.separatorIndex = app.SeparatorIndex;
+    again.savedImagePath = app.SavedImagePath;
+    again.savedImageCentre = app.SavedImageCentre;
+    again.viewerTop = app.ViewerTop;
+    again.viewerLeft = app.ViewerLeft;
+    again.viewerHeight = app.ViewerHeight;
+    again.viewerWidth = app.ViewerWidth;
+    again.viewerScroll = app.ViewerScroll;
+    again.carte = r.carte;
+    again.dxLines = DxSettingsLines(app.MemoDX, app.MemoDXCB);
+    again.clockIsUTC = app.ClockIsUTC;
+    again.versionCheckAtStart = app.VersionCheckAtStart;
+    ASSERT_EQ(WriteSettingsFile(dir.path(), SettingsLines(again)), QString());
+    EXPECT_EQ(ReadBytes(ini), bytes);
+}
+
+TEST(SettingsFile, ReadsLoneCrAndLfAndTheDegreeByte) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(SettingsFile);
+    WriteBytes(ini, "[KORVANTA]\rCENTRE_IMAGE=45\xB0"
+                    "30' N / 10\xB0"
+                    "15' W\nUTC=Y");
+    QStringList lines;
+    QString error;
+    ASSERT_TRUE(LoadSettingsFile(ini, lines, error));
+    EXPECT_EQ(lines, (QStringList{"[KORVANTA]", "CENTRE_IMAGE=45°30' N / 10°15' W", "UTC=Y"}));
+    AppState app;
+    ViewerState viewer;
+    ApplySettingsLines(lines, app, viewer, WindowGeometry{}, {});
+    EXPECT_EQ(app.pos.CentreLat, 45.5L);
+    EXPECT_EQ(app.pos.CentreLon, -10.25L);
+    EXPECT_TRUE(app.ClockIsUTC);
+
+    EXPECT_FALSE(LoadSettingsFile(dir.filePath("missing.ini"), lines, error));
+    EXPECT_TRUE(error.contains("missing.ini"));
+    // A folder in place of the file cannot be loaded either.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    EXPECT_FALSE(LoadSettingsFile(dir.filePath("folder.ini"), lines, error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(SettingsFile, ReadOnlyAfterWritingAndStillReplacedNextTime) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(SettingsFile);
+    ASSERT_EQ(WriteSettingsFile(dir.path(), {"[KORVANTA]", "UTC=N"}), QString());
+    EXPECT_EQ(Mode(ini), 0444u);
+    ASSERT_EQ(WriteSettingsFile(dir.path(), {"[KORVANTA]", "UTC=Y"}), QString());
+    EXPECT_EQ(ReadBytes(ini), QByteArray("[KORVANTA]\r\nUTC=Y\r\n"));
+    EXPECT_EQ(Mode(ini), 0444u);
+
+    // A read-only temporary file left by an earlier run is cleared first.
+    const QString temp = dir.filePath(SettingsTempFile);
+    WriteBytes(temp, "left over");
+    ::chmod(QFile::encodeName(temp).constData(), 0444);
+    ASSERT_EQ(WriteSettingsFile(dir.path(), {"[KORVANTA]", "UTC=N"}), QString());
+    EXPECT_EQ(ReadBytes(ini), QByteArray("[KORVANTA]\r\nUTC=N\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(temp));
+}
+
+TEST(SettingsFile, FailedWriteLeavesTheOldFile) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(SettingsFile);
+    WriteBytes(ini, "[KORVANTA]\r\nUTC=Y\r\n");
+
+    // A folder in the way of the temporary file (tests may run as root, so
+    // file modes alone would not stop the write).
+    ASSERT_TRUE(QDir(dir.path()).mkdir(SettingsTempFile));
+    EXPECT_FALSE(WriteSettingsFile(dir.path(), {"[KORVANTA]", "UTC=N"}).isEmpty());
+    EXPECT_EQ(ReadBytes(ini), QByteArray("[KORVANTA]\r\nUTC=Y\r\n"));
+    ASSERT_TRUE(QDir(dir.path()).rmdir(SettingsTempFile));
+
+    // A program folder below a plain file cannot hold anything.
+    WriteBytes(dir.filePath("plain"), "x");
+    EXPECT_FALSE(WriteSettingsFile(dir.filePath("plain"), {"[KORVANTA]"}).isEmpty());
+
+    // A folder named like the settings file: the new lines stay in the
+    // temporary file and the failure is reported.
+    QTemporaryDir other;
+    ASSERT_TRUE(QDir(other.path()).mkpath(SettingsFile + "/inside"));
+    EXPECT_FALSE(WriteSettingsFile(other.path(), {"[KORVANTA]"}).isEmpty());
+    EXPECT_TRUE(QFileInfo(other.filePath(SettingsFile)).isDir());
+}
+
+TEST(ProgramFolder, ExecutableFolderWhenWritableElseConfigFolder) {
+    EXPECT_EQ(ChooseProgramFolder("/opt/korvanta/", true, "/x", "/home/a"), "/opt/korvanta");
+    EXPECT_EQ(ChooseProgramFolder("/usr/bin", false, "/home/a/cfg", "/home/a"),
+              "/home/a/cfg/korvanta");
+    EXPECT_EQ(ChooseProgramFolder("/usr/bin", false, "", "/home/a"), "/home/a/.config/korvanta");
+    EXPECT_EQ(ChooseProgramFolder("/usr/bin", false, "relative/cfg", "/home/a"),
+              "/home/a/.config/korvanta")
+        << "a relative XDG_CONFIG_HOME is ignored";
+
+    QTemporaryDir dir;
+    EXPECT_TRUE(FolderAcceptsFiles(dir.path()));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList())
+        << "the probe is removed again";
+    EXPECT_FALSE(FolderAcceptsFiles(dir.filePath("missing")));
+    WriteBytes(dir.filePath("plain"), "x");
+    EXPECT_FALSE(FolderAcceptsFiles(dir.filePath("plain")));
+
+    // Installed where nothing can be written: the configuration folder is
+    // created and used.
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("cfg")));
+    const QString chosen = ResolveProgramFolder(dir.filePath("plain/bin"));
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+    EXPECT_EQ(chosen, dir.filePath("cfg/korvanta"));
+    EXPECT_TRUE(QFileInfo(chosen).isDir());
+    EXPECT_EQ(ResolveProgramFolder(dir.path()), dir.path());
+}
+
+TEST(LocaleFormat, TimeWithoutZoneName) {
+    EXPECT_EQ(TimeFormatWithoutZone("HH:mm:ss t"), "HH:mm:ss");
+    EXPECT_EQ(TimeFormatWithoutZone("h:mm:ss AP tttt"), "h:mm:ss AP");
+    EXPECT_EQ(TimeFormatWithoutZone("t HH:mm:ss"), "HH:mm:ss");
+    EXPECT_EQ(TimeFormatWithoutZone("HH 'h' mm 'et' ss t"), "HH 'h' mm 'et' ss");
+    EXPECT_EQ(TimeFormatWithoutZone("HH:mm:ss"), "HH:mm:ss");
+}
