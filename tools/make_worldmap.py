@@ -46,9 +46,10 @@ BORDER_INK = 0x404040
 # set and are coloured together; Oceania takes warm light tones plus the
 # light green, distinct from its one land neighbour, Indonesia, by the
 # colouring itself.
-AMERICAS = [0x63C66B, 0x9CDEA5, 0xBDDEA5]
-EUROPE = [0x738CC6, 0x8484C6, 0xA5B5EF, 0xA877C7]
-AFRICA_ASIA = [0x946B42, 0xD67342, 0xFFCE9C, 0xFFFFB5, 0xB17F1D]
+# Lighter colours first: on a tie the largest countries get them.
+AMERICAS = [0xBDDEA5, 0x9CDEA5, 0x63C66B]
+EUROPE = [0xA5B5EF, 0x8484C6, 0x738CC6, 0xA877C7]
+AFRICA_ASIA = [0xFFCE9C, 0xFFFFB5, 0xD67342, 0xB17F1D, 0x946B42]
 OCEANIA = [0xFFCE9C, 0xFFFFB5, 0xBDDEA5, 0xD67342]
 COLOUR_SETS = {"NA": AMERICAS, "SA": AMERICAS, "EU": EUROPE, "AF": AFRICA_ASIA,
                "AS": AFRICA_ASIA, "OC": OCEANIA}
@@ -219,8 +220,17 @@ def adjacency(labels):
     return pairs
 
 
-def colour_countries(order, continent_of, edges):
-    """Greedy (DSatur order) colouring, then local improvement.
+def darkness_weight(c):
+    """Darker colours count more, so they cover less of the map."""
+    lum = 0.299 * ((c >> 16) & 255) + 0.587 * ((c >> 8) & 255) + 0.114 * (c & 255)
+    return 1.0 + 2.0 * (1.0 - lum / 255.0)
+
+
+def colour_countries(order, continent_of, edges, sizes):
+    """Greedy (DSatur order) colouring, then local improvement. Among the
+    colours free of a clash, a country takes the one that covers the least
+    map area so far (darker colours weighted up), so that the colours of a
+    continent are balanced and light tones dominate.
 
     Returns {code: colour} and the list of neighbour pairs left with the same
     colour (when a colour set is too small for a neighbourhood).
@@ -250,10 +260,10 @@ def colour_countries(order, continent_of, edges):
 
         def cost(c):
             clash = sum(w for j, w in nbrs[i].items() if colour.get(j) == c)
-            return (clash, use.get((group, c), 0), group.index(c))
+            return (clash, use.get((group, c), 0) * darkness_weight(c), group.index(c))
         c = min(allowed[i], key=cost)
         colour[i] = c
-        use[(group, c)] = use.get((group, c), 0) + 1
+        use[(group, c)] = use.get((group, c), 0) + int(sizes[i])
     # Local improvement: move a country to the colour with least clash.
     for _ in range(20):
         changed = False
@@ -327,7 +337,8 @@ def main():
     lab = np.where(land, np.where(labels > 0, labels, nearest), 0).astype(np.uint8)
     del nearest
 
-    colours, clashes = colour_countries(order, continent_of, edges)
+    sizes = np.bincount(labels.ravel(), minlength=len(order) + 1)
+    colours, clashes = colour_countries(order, continent_of, edges, sizes)
     lut = np.zeros((256, 3), np.float64)
     lut[0] = [(SEA >> 16) & 255, (SEA >> 8) & 255, SEA & 255]
     for i, code in enumerate(order, start=1):
