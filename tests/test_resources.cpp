@@ -162,6 +162,38 @@ TEST(WorldMap, NeighboursOnLandDifferInColour) {
     }
 }
 
+// The darkest pixel (a border line) of a short run of pixels.
+int darkest(const QImage& map, int x0, int y0, int dx, int dy, int n) {
+    int best = 0, bestGray = 256;
+    for (int i = 0; i < n; ++i) {
+        const int g = qGray(map.pixel(x0 + i * dx, y0 + i * dy));
+        if (g < bestGray) {
+            bestGray = g;
+            best = i;
+        }
+    }
+    return best;
+}
+
+TEST(WorldMap, StraightBordersLieWherePixelToLatLonPutsThem) {
+    const QImage map = load(res::WorldMapPath);
+    // Canada / USA along 49 N (row 174.25) between 100 W and 120 W.
+    for (double lon : {-100.0, -105.0, -110.0, -115.0, -120.0}) {
+        const int x = static_cast<int>(std::lround((lon + 180.0) * MapW / 360.0));
+        EXPECT_EQ(168 + darkest(map, x, 168, 0, 1, 13), 174) << "49 N at " << lon;
+    }
+    // Egypt / Libya along 25 E (column 679.92) between 23 N and 29 N.
+    for (double lat : {23.0, 25.0, 27.0, 29.0}) {
+        const int y = static_cast<int>(std::lround((90.0 - lat) * MapH / 180.0));
+        EXPECT_EQ(674 + darkest(map, 674, y, 1, 0, 13), 680) << "25 E at " << lat;
+    }
+    // Egypt / Sudan along 22 N (row 289).
+    for (double lon : {27.0, 29.0}) {
+        const int x = static_cast<int>(std::lround((lon + 180.0) * MapW / 360.0));
+        EXPECT_EQ(283 + darkest(map, x, 283, 0, 1, 13), 289) << "22 N at " << lon;
+    }
+}
+
 TEST(WorldMap, SmallIslandsShowAtLeastADot) {
     const QImage map = load(res::WorldMapPath);
     struct Island {
