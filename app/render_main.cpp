@@ -240,12 +240,19 @@ geo::WorldIndex LoadWorld(const std::string& path) {
 geo::PaletteImage ToPalette(const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     geo::PaletteImage out(rgb.width(), rgb.height());
+    uint32_t last = 0xFFFFFFFFu; // the picture is runs of one colour
+    uint8_t lastIndex = 0;
     for (int y = 0; y < rgb.height(); ++y) {
         const uchar* row = rgb.constScanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
-            out.set(x, y,
-                    geo::NearestPaletteIndex((uint32_t(row[3 * x]) << 16) |
-                                             (uint32_t(row[3 * x + 1]) << 8) | row[3 * x + 2]));
+        for (int x = 0; x < rgb.width(); ++x) {
+            const uint32_t c =
+                (uint32_t(row[3 * x]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x + 2];
+            if (c != last) {
+                last = c;
+                lastIndex = geo::NearestPaletteIndex(c);
+            }
+            out.set(x, y, lastIndex);
+        }
     }
     return out;
 }

@@ -1,0 +1,1 @@
+korvanta_bench(bench_projection SOURCES bench_projection.cpp LIBS korvanta_geo)
