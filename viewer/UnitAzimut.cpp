@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/UnitCarte.h"
 #include "dialogs/UnitSave.h"
+#include "dxlists/BuiltinLists.h"
 #include "viewer/Languages.h"
 #include "viewer/Readout.h"
 
@@ -137,8 +138,8 @@ QPixmap DrawnMarker(bool turned) {
 
 QPixmap MarkerPicture(bool turned) {
 #ifdef KORVANTA_HAVE_RESOURCES
-    QImage img(turned ? QString::fromLatin1(res::MarkerDx45Path)
-                      : QString::fromLatin1(res::MarkerDxPath));
+    QImage img(turned ? QString::fromLatin1(res::Dx45MarkerPath)
+                      : QString::fromLatin1(res::DxMarkerPath));
     if (!img.isNull()) {
         QPixmap pix = QPixmap::fromImage(img.convertToFormat(QImage::Format_RGB32));
         pix.setMask(pix.createMaskFromColor(Qt::white));
@@ -218,6 +219,9 @@ void TFormAzimut::BuildControls() {
     ScrollBox->setWidget(ClientArea);
     ScrollBox->setWidgetResizable(false);
     setCentralWidget(ScrollBox);
+    // The settings writer stores the horizontal scroll position of the moment.
+    connect(ScrollBox->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { program_.app.ViewerScroll = value; });
 
     original_ = BlankTemplate();
     map_ = original_;
@@ -274,6 +278,11 @@ void TFormAzimut::BuildControls() {
     ListBoxDX->hide();
     ListBoxDXCB = dxList("ListBoxDXCB");
     ListBoxDXCB->hide();
+    // The two hidden lists hold the built-in rows from the start.
+    for (const std::string& row : dx::BuiltinHamRows())
+        ListBoxDX->addItem(QString::fromStdString(row));
+    for (const std::string& row : dx::BuiltinCbRows())
+        ListBoxDXCB->addItem(QString::fromStdString(row));
     ListBoxDXW = dxList("ListBoxDXW");
     ListBoxDXW->setMouseTracking(true);
     ListBoxDXW->viewport()->setMouseTracking(true);
@@ -754,16 +763,13 @@ void TFormAzimut::ButtonLangueClick() {
     SepEqual->setText(t->SepEqual);
     SepSlash->setText(t->SepSlash);
 
-    // The list editors' captions and the "My DX" grid's country header (the
-    // editor provides SetCountryHeader(QString) as an invokable method).
+    // The list editors' captions and the "My DX" grid's country header.
 #ifdef KORVANTA_HAVE_LISTE_DXCC
-    if (auto* dx = program_.forms.FormListeDXCC) {
-        dx->setWindowTitle(t->ListeDXCCCaption);
-        QMetaObject::invokeMethod(dx, "SetCountryHeader", Q_ARG(QString, t->CountryHeader));
-    }
+    if (auto* dx = program_.forms.FormListeDXCC)
+        dx->SetLanguageTexts(t->ListeDXCCCaption, t->CountryHeader);
 #endif
 #ifdef KORVANTA_HAVE_LISTE_DXCB
-    if (auto* cb = program_.forms.FormListeDXCB) cb->setWindowTitle(t->ListeDXCBCaption);
+    if (auto* cb = program_.forms.FormListeDXCB) cb->SetLanguageCaption(t->ListeDXCBCaption);
 #endif
 
     ViewerMessages& m = program_.viewer.msg;

@@ -100,6 +100,23 @@ class TFormAzimut : public QMainWindow {
     // DX list (UnitAzimutDX.cpp)
     // The selection, the call-sign lookup, the marker and its blinking, the
     // list choice, the displayed list and its separator, "Manage my DX".
+    // What UnitAzimut.cpp already does around them:
+    // - ListBoxDX and ListBoxDXCB are filled with the built-in rows when the
+    //   controls are made (before FormCreate runs RebuildDisplayedDxList).
+    // - The menu items' triggered signals call MenuDXCCOMClick/MenuDXCCCBClick
+    //   and the Sep...Click handlers and then RememberListChoice /
+    //   RememberSeparatorChoice, so the handlers themselves need not touch
+    //   AppState (the show and activation refreshes call them directly with
+    //   the remembered value).
+    // - Signals: ListBoxDXW itemClicked -> ListBoxDXWClick, EditCall
+    //   textChanged -> EditCallChange, TimerDX timeout -> TimerDXTimer, mouse
+    //   moves over ListBoxDXW (list coordinates) and the two markers (marker
+    //   coordinates) -> the MouseMove handlers.
+    // - The markers are children of ClientArea, which scrolls with the map:
+    //   their move() takes plain map coordinates, no scroll correction.
+    // - The map readout (ImageAzimutMouseMove) hides both markers and stops
+    //   TimerDX; "Back to map generator" stops TimerDX, clears the selection,
+    //   the readouts, EditCall, DxAzimText/DxLongPathText and the list's hint.
     void ListBoxDXWClick();
     void EditCallChange();
     void TimerDXTimer();

@@ -1,0 +1,2 @@
+korvanta_gtest(test_readout SOURCES test_readout.cpp LIBS korvanta_core)
+korvanta_qtest(test_viewer SOURCES test_viewer.cpp)
