@@ -122,13 +122,15 @@ class EngineSweep : public ::testing::TestWithParam<Centre> {};
 
 TEST_P(EngineSweep, SamePictureStateBeepsAndProgressAsThePlainLoop) {
     const Centre& c = GetParam();
-    const Generation ref = RunOne(c, [](PositionState& s, PaletteImage& t, BeepFn beep, ProgressFn p) {
-        GenerateReference(World(), s, t, beep, p);
-    });
+    const Generation ref =
+        RunOne(c, [](PositionState& s, PaletteImage& t, BeepFn beep, ProgressFn p) {
+            GenerateReference(World(), s, t, beep, p);
+        });
     GenerateStats stats;
-    const Generation fast = RunOne(c, [&](PositionState& s, PaletteImage& t, BeepFn beep, ProgressFn p) {
-        Generate(World(), s, t, beep, p, &stats);
-    });
+    const Generation fast =
+        RunOne(c, [&](PositionState& s, PaletteImage& t, BeepFn beep, ProgressFn p) {
+            Generate(World(), s, t, beep, p, &stats);
+        });
 
     long differing = 0;
     std::ostringstream first;
@@ -148,8 +150,9 @@ TEST_P(EngineSweep, SamePictureStateBeepsAndProgressAsThePlainLoop) {
 
     EXPECT_EQ(ref.beeps, fast.beeps);
     EXPECT_EQ(stats.failures, fast.beeps);
-    if (c.expectFailures)
+    if (c.expectFailures) {
         EXPECT_GT(ref.beeps, 0) << "the centre no longer makes an arc cosine fail";
+    }
 
     std::vector<int> columns(MercatorWidth);
     for (int X = 0; X < MercatorWidth; ++X)
