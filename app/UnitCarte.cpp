@@ -2,6 +2,8 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "dxlists/UnitDX.h"
+#include "dxlists/UnitDXCB.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
 #include "viewer/UnitAzimut.h"
@@ -13,6 +15,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -127,7 +130,18 @@ void TMouseImage::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 QStringList SettingsDxLines(const Program& program) {
-    return settings::DxSettingsLines(program.app.MemoDX, program.app.MemoDXCB);
+    // The two editors' grids as they stand (rows 1 to 99 with a key), each
+    // followed by the stored lines beyond the 99th it kept unchanged; the
+    // holders read at start while the editors do not exist.
+    const Forms& f = program.forms;
+    if (!f.FormListeDXCC || !f.FormListeDXCB)
+        return settings::DxSettingsLines(program.app.MemoDX, program.app.MemoDXCB);
+    QStringList lines;
+    for (const QString& value : f.FormListeDXCC->StoredLines())
+        lines.append(QStringLiteral("DX=") + value);
+    for (const QString& value : f.FormListeDXCB->StoredLines())
+        lines.append(QStringLiteral("DXCB=") + value);
+    return lines;
 }
 
 TFormCarte::TFormCarte(Program& program) : program_(program) {
@@ -169,6 +183,13 @@ TFormCarte::TFormCarte(Program& program) : program_(program) {
     Label2 = new QLabel(QStringLiteral("locator="), content);
     Label2->setObjectName(QStringLiteral("Label2"));
     Bold(Label2);
+    // The label has 48 pixels before the box: a smaller size where the
+    // desktop's bold font is wider.
+    for (QFont f = Label2->font();
+         QFontMetrics(f).horizontalAdvance(Label2->text()) > 47 && f.pointSizeF() > 6;) {
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+        Label2->setFont(f);
+    }
     Label2->move(256, 784);
     Label2->adjustSize();
 
