@@ -1,2 +1,3 @@
 korvanta_gtest(test_readout SOURCES test_readout.cpp LIBS korvanta_core)
 korvanta_qtest(test_viewer SOURCES test_viewer.cpp)
+korvanta_qtest(test_save SOURCES test_save.cpp)
