@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "app/Program.h"
 #include "app/UnitCarte.h"
+#include "geo/Bitmap.h"
 #include "geo/Position.h"
 #include "viewer/UnitAzimut.h"
 
@@ -117,6 +118,8 @@ class TestCarte : public QObject {
     void paintHidesWhileTheViewerIsShown();
     void savedMapShownOnFirstActivation();
     void displayAndReturn();
+    void savedMapFromTheSettings();
+    void viewerChoicesWrittenAtExit();
 };
 
 void TestCarte::startsWithoutSettings() {
@@ -612,6 +615,61 @@ void TestCarte::displayAndReturn() {
     run.action("MenuVoir")->trigger();
     QVERIFY(!run.carte()->isVisible());
     QVERIFY(run.viewer()->isVisible());
+}
+
+void TestCarte::savedMapFromTheSettings() {
+    QTemporaryDir maps;
+    const QString bmp = QDir(maps.path()).filePath("paris.bmp");
+    QVERIFY(geo::WriteBmp4(geo::BlankBackground(), bmp.toStdString()).empty());
+    const QByteArray ini = "IMAGE=" + QFile::encodeName(bmp) +
+                           "\r\nCENTRE_IMAGE=48\xB0"
+                           "51' N / 2\xB0"
+                           "22' E\r\n";
+    {
+        Run run(ini);
+        QVERIFY(run.program.viewer.SavedMapLoaded);
+        QVERIFY(!run.action("MenuVoir")->isEnabled());
+        run.carte()->show();
+        QTRY_VERIFY(run.viewer()->isVisible());
+        QVERIFY(run.action("MenuVoir")->isEnabled());
+        QVERIFY(!run.program.viewer.SavedMapLoaded);
+        QCOMPARE(run.centreText(), QStringLiteral("48°51' N / 2°22' E"));
+        QVERIFY(!run.program.app.MapUnsaved);
+        QTRY_VERIFY(!run.carte()->isVisible());
+        // The saved map is written back at the end.
+        run.carte()->SettingsWrite();
+        QVERIFY(run.writtenLines().contains("IMAGE=" + bmp));
+        QVERIFY(run.writtenLines().contains(QStringLiteral("CENTRE_IMAGE=48°51' N / 2°22' E")));
+    }
+    {
+        // A locator on the command line wins over the saved map.
+        Run run(ini, {"IO91WM"});
+        QVERIFY(!run.program.viewer.SavedMapLoaded);
+        QVERIFY(run.showCarte());
+        QTRY_VERIFY(run.program.app.MapUnsaved);
+        QCOMPARE(run.centreText(), LocatorCentre("IO91WM"));
+    }
+}
+
+void TestCarte::viewerChoicesWrittenAtExit() {
+    Run run("UTC=N\r\nSEPARATOR=0\r\n");
+    QVERIFY(run.showCarte());
+    QTest::mouseClick(run.find<QWidget>("ImageMercator"), Qt::LeftButton, {}, QPoint(597, 382));
+    TFormAzimut* viewer = run.viewer();
+    QVERIFY(viewer->isVisible());
+    for (const char* item : {"MenuTimeUTC", "MenuDXCCCB", "SepSlash", "MenuUnitmile"}) {
+        QAction* a = viewer->findChild<QAction*>(QLatin1String(item));
+        QVERIFY2(a, item);
+        a->trigger();
+    }
+    viewer->move(40, 50);
+    run.carte()->SettingsWrite();
+    const QStringList lines = run.writtenLines();
+    for (const char* line : {"UNIT=MILE", "LIST=CB", "SEPARATOR=2", "UTC=Y"})
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
+    QVERIFY(lines.contains(QStringLiteral("WTOP=%1").arg(viewer->y())));
+    QVERIFY(lines.contains(QStringLiteral("WLEFT=%1").arg(viewer->x())));
+    QVERIFY(lines.contains(QStringLiteral("WWIDTH=%1").arg(viewer->width())));
 }
 
 QTEST_MAIN(TestCarte)
