@@ -14,9 +14,14 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <QtGlobal>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -212,6 +217,73 @@ Format OutputFormat(const std::string& path) {
     return Format::Bmp;
 }
 
+// What the picture readers report (a damaged file): kept to tell the user in
+// the one error line instead of being printed on their own.
+std::string ReaderMessages;
+
+void KeepMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+    if (!ReaderMessages.empty()) ReaderMessages += "; ";
+    ReaderMessages += text.toLocal8Bit().toStdString();
+}
+
+// A message of a reader that gave a picture anyway but read it only in part.
+bool TellsOfDamage(const std::string& messages) {
+    std::string lower;
+    for (char c : messages)
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (const char* word : {"error", "premature", "truncat", "corrupt", "invalid"})
+        if (lower.find(word) != std::string::npos) return true;
+    return false;
+}
+
+// An uncompressed Windows bitmap shorter than its header says: the reader
+// gives the picture with the missing rows filled in, without complaint.
+bool BitmapIsShort(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    const std::streamoff size = in.tellg();
+    unsigned char h[54] = {};
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(h), sizeof h) || h[0] != 'B' || h[1] != 'M') return false;
+    auto le32 = [&](int at) {
+        return uint32_t(h[at]) | uint32_t(h[at + 1]) << 8 | uint32_t(h[at + 2]) << 16 |
+               uint32_t(h[at + 3]) << 24;
+    };
+    const uint32_t offset = le32(10);
+    const int64_t width = static_cast<int32_t>(le32(18));
+    const int64_t height = static_cast<int32_t>(le32(22));
+    const uint32_t bits = uint32_t(h[28]) | uint32_t(h[29]) << 8;
+    const uint32_t compression = le32(30);
+    if (compression != 0 && compression != 3) return false; // run-length: the reader checks
+    const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+    return size < static_cast<std::streamoff>(offset + rowBytes * std::abs(height));
+}
+
+// Some picture libraries print their complaints straight on standard error;
+// while a picture is read they go nowhere (the reason ends in the error line).
+class QuietStandardError {
+  public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) dup2(null, 2);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, 2);
+            close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 // The world picture as palette indices; the image is read only once its
 // size has been checked.
 geo::WorldIndex LoadWorld(const std::string& path) {
@@ -222,10 +294,20 @@ geo::WorldIndex LoadWorld(const std::string& path) {
         (size.width() != geo::MercatorWidth || size.height() != geo::MercatorHeight))
         Fail("the world picture " + path + " is " + std::to_string(size.width()) + " x " +
              std::to_string(size.height()) + " pixels, not 1194 x 765");
-    QImage image = reader.read();
+    ReaderMessages.clear();
+    QImage image;
+    {
+        QuietStandardError quiet;
+        image = reader.read();
+    }
     if (image.isNull())
         Fail("cannot read the world picture " + path + ": " +
-             reader.errorString().toLocal8Bit().toStdString());
+             reader.errorString().toLocal8Bit().toStdString() +
+             (ReaderMessages.empty() ? "" : " (" + ReaderMessages + ")"));
+    if (TellsOfDamage(ReaderMessages))
+        Fail("the world picture " + path + " is damaged: " + ReaderMessages);
+    if (path.rfind(":/", 0) != 0 && BitmapIsShort(path))
+        Fail("the world picture " + path + " is damaged: the file is shorter than its header says");
     if (image.width() != geo::MercatorWidth || image.height() != geo::MercatorHeight)
         Fail("the world picture " + path + " is " + std::to_string(image.width()) + " x " +
              std::to_string(image.height()) + " pixels, not 1194 x 765");
@@ -328,6 +410,7 @@ void PrintError(std::string text) {
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(KeepMessage);
     try {
         return Run(argc, argv);
     } catch (const Failure& f) {

@@ -286,6 +286,25 @@ TEST_F(Render, RefusesBadOptionsWorldsAndOutputs) {
     fs::remove(P("taken.bmp"));
 }
 
+TEST_F(Render, RefusesDamagedWorldPictures) {
+    // A bitmap cut short: the reader would fill in the missing rows.
+    auto bmp = Bmp24(worldRgb_, geo::MercatorWidth, geo::MercatorHeight);
+    bmp.resize(bmp.size() / 2);
+    WriteBytes(P("short.bmp"), bmp);
+    ExpectRefused({"--locator", "JN18EU", "-o", P("x.bmp"), "--world", P("short.bmp")}, "damaged");
+    fs::remove(P("short.bmp"));
+
+    // A PNG cut short: the picture library's own complaint stays off the screen.
+    const fs::path png = fs::path(KORVANTA_SOURCE_DIR) / "resources" / "worldmap.png";
+    if (!fs::exists(png)) GTEST_SKIP() << "no PNG world map in the sources yet";
+    auto bytes = ReadBytes(png);
+    bytes.resize(bytes.size() / 3);
+    WriteBytes(P("short.png"), bytes);
+    ExpectRefused({"--locator", "JN18EU", "-o", P("x.bmp"), "--world", P("short.png")},
+                  "short.png");
+    fs::remove(P("short.png"));
+}
+
 TEST_F(Render, AFailedRunLeavesTheOldMapAlone) {
     WriteBytes(P("old.bmp"), {'o', 'l', 'd'});
     ExpectRefused({"--locator", "JN18EU", "-o", P("old.bmp"), "--world", P("narrow.bmp")}, "1193");
