@@ -11,8 +11,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -407,8 +409,15 @@ void TFormCarte::MenuVoirClick() {
 }
 
 void TFormCarte::MenuAideClick() {
-    program_.platform.openDocument(
-        QDir(program_.platform.programFolder()).filePath(program_.app.HelpFile));
+    // The help pages ship beside the program; when the program keeps its
+    // folder elsewhere (installed system-wide), they are taken from beside it.
+    QString page = QDir(program_.platform.programFolder()).filePath(program_.app.HelpFile);
+    if (!QFileInfo::exists(page)) {
+        const QString beside =
+            QDir(QCoreApplication::applicationDirPath()).filePath(program_.app.HelpFile);
+        if (QFileInfo::exists(beside)) page = beside;
+    }
+    program_.platform.openDocument(page);
 }
 
 void TFormCarte::MenuCacherFenetreCarteClick() {
