@@ -13,3 +13,7 @@ endforeach()
 korvanta_gtest(test_render SOURCES test_render.cpp LIBS korvanta_geo)
 target_compile_definitions(test_render PRIVATE KORVANTA_RENDER="$<TARGET_FILE:korvanta-render>")
 add_dependencies(test_render korvanta-render)
+
+# The built-in world map (a picture resource, read with QtGui).
+korvanta_gtest(test_projection_worldmap SOURCES test_projection_worldmap.cpp
+               LIBS korvanta_geo korvanta_resources Qt6::Gui)
