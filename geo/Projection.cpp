@@ -232,6 +232,17 @@ struct ColumnStats {
 };
 
 // Computes the target index (py * 600 + px, or -1) of every pixel of column X.
+//
+// Each pixel is first computed in double. Every intermediate value carries a
+// bound on its distance to the exact value of the same formula on the same
+// extended-precision inputs; the bound covers the double rounding and the
+// (much smaller) rounding of the extended routine, so both lie within it.
+// When the rounded target is the same everywhere within the bound (the
+// value is farther than 4 x bound + 1e-9 from every k + 0.5), the extended
+// routine would give the same pixel. Everything else goes to the routine
+// itself: x near +-1 (centre, antipode, possible arc-cosine failure, where
+// arccos is ill-conditioned), r near 0 or 1 (the centre's meridian, where
+// sqrt is), the exact centre test, and values near a rounding boundary.
 void ComputeColumn(const Plan& p, int X, int32_t* dest, ColumnStats& stats) {
     constexpr double u = 1.1102230246251565e-16; // unit roundoff of double
     constexpr double Ex = 2e-15; // |x - exact x|, both in double and in the extended routine
