@@ -25,7 +25,16 @@
 // Rows beyond the 99th. A settings file can bring more stored lines than the
 // grid holds; those lines are kept as they were read and written back
 // unchanged after the grid rows (StoredLines()). They are not shown in the
-// grid or in the viewer's list.
+// grid or in the viewer's list. An empty value among the first 99 lines ends
+// the load there, and nothing after it is kept.
+//
+// OK does not set ReturningFromDialog (Cancel and the close box do): since
+// every rebuild brings the user's entries back, an activation refresh right
+// after OK loses nothing.
+//
+// A user entry is appended to the viewer's list only while its list is in
+// use (at creation the ham list is), so the 11m entries never show up in the
+// ham list or the other way round.
 //
 // Texts set by the viewer's language routine (helper of UnitAzimut): call
 // TFormListeDXCC::SetLanguageTexts(caption, countryHeader) with "My DX" /
