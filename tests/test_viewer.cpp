@@ -459,6 +459,17 @@ class ViewerTest : public QObject {
         QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("korvanta.ini"))));
     }
 
+    void keyboardSelectionSelectsLikeAClick() {
+        TFormAzimut* v = startViewer();
+        QVERIFY(v->ListBoxDXW->count() > 2);
+        v->ListBoxDXW->setCurrentRow(0);
+        QTest::keyClick(v->ListBoxDXW, Qt::Key_Down);
+        QCOMPARE(v->ListBoxDXW->currentRow(), 1);
+        QCOMPARE(v->EditCall->text(),
+                 v->ListBoxDXW->item(1)->text().section(QLatin1Char('\t'), 0, 0));
+        QVERIFY(v->StaticTextAzim->text().startsWith(QStringLiteral(" Azimuth = ")));
+    }
+
     void helpGoesThroughTheMainWindow() {
         TFormAzimut* v = startViewer();
         v->MenuAide->trigger();

@@ -187,8 +187,10 @@ void TPictureLabel::mouseReleaseEvent(QMouseEvent* event) {
 TFormAzimut::TFormAzimut(Program& program) : program_(program) {
     setObjectName(QStringLiteral("FormAzimut"));
     setWindowTitle(QStringLiteral("Carte azimutale"));
-    QFont defaultFont(QStringLiteral("MS Sans Serif"));
-    defaultFont.setPointSize(8);
+    // The window's default font: a small sans serif of 8 points (11 pixels),
+    // metric twin of the usual desktop face.
+    QFont defaultFont(QStringLiteral("Liberation Sans"));
+    defaultFont.setPixelSize(11);
     setFont(defaultFont);
     resize(950, 698);
     setMaximumSize(950, 700);
@@ -287,6 +289,7 @@ void TFormAzimut::BuildControls() {
     ListBoxDXW->setMouseTracking(true);
     ListBoxDXW->viewport()->setMouseTracking(true);
     ListBoxDXW->viewport()->installEventFilter(this);
+    ListBoxDXW->installEventFilter(this);
     connect(ListBoxDXW, &QListWidget::itemClicked, this, [this] { ListBoxDXWClick(); });
 
     LabelCall = staticText("LabelCall", 627, 608, 0, 0);
@@ -596,6 +599,13 @@ void TFormAzimut::FormActivate() {
 }
 
 bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
+    // Moving the selection with the keyboard selects like a click.
+    if (watched == ListBoxDXW && event->type() == QEvent::KeyPress) {
+        const int before = ListBoxDXW->currentRow();
+        static_cast<QObject*>(ListBoxDXW)->event(event);
+        if (ListBoxDXW->currentRow() != before && ListBoxDXW->currentRow() >= 0) ListBoxDXWClick();
+        return true;
+    }
     if (watched == ListBoxDXW->viewport() && event->type() == QEvent::MouseMove) {
         const QPoint p = ListBoxDXW->viewport()->mapTo(
             ListBoxDXW, static_cast<QMouseEvent*>(event)->position().toPoint());
