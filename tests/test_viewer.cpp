@@ -172,6 +172,12 @@ class ViewerTest : public QObject {
         // Coming back from a dialog: the flag is consumed, nothing refreshed.
         QVERIFY(!run->program.viewer.ReturningFromDialog);
         QCOMPARE(v->MenuFichier->title(), QStringLiteral("&File"));
+        // Coming back from another program is no activation of the viewer.
+        QApplication::setActiveWindow(nullptr);
+        QVERIFY(!v->isActiveWindow());
+        QApplication::setActiveWindow(v);
+        QVERIFY(v->isActiveWindow());
+        QCOMPARE(v->MenuFichier->title(), QStringLiteral("&File"));
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         v->activateWindow();

@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QFile>
@@ -541,6 +542,7 @@ void TFormAzimut::showEvent(QShowEvent* event) {
 
 void TFormAzimut::FormShow() {
     AppState& app = program_.app;
+    lostToOtherProgram_ = false; // a show is always followed by the activation refresh
     move(app.ViewerLeft, app.ViewerTop);
     resize(app.ViewerWidth, app.ViewerHeight);
     ScrollBox->horizontalScrollBar()->setValue(app.ViewerScroll);
@@ -564,10 +566,18 @@ void TFormAzimut::FormShow() {
 void TFormAzimut::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange) return;
+    // The activation refresh runs when the viewer becomes the program's active
+    // window, not when the user merely comes back from another program.
     const bool active = isActiveWindow();
+    if (!active && activeBefore_) lostToOtherProgram_ = QApplication::activeWindow() == nullptr;
     const bool becameActive = active && !activeBefore_;
     activeBefore_ = active;
-    if (becameActive) FormActivate();
+    if (!becameActive) return;
+    if (lostToOtherProgram_) {
+        lostToOtherProgram_ = false;
+        return;
+    }
+    FormActivate();
 }
 
 void TFormAzimut::FormActivate() {

@@ -228,4 +228,5 @@ class TFormAzimut : public QMainWindow {
     QFont canvasFont_;
     bool canvasBrushHollow_ = false; // the circles overlay makes the brush hollow for good
     bool activeBefore_ = false;
+    bool lostToOtherProgram_ = false; // the last deactivation left no window of ours active
 };
