@@ -409,8 +409,16 @@ class ViewerTest : public QObject {
         QVERIFY(v->ListBoxDXW->toolTip().isEmpty());
         QCOMPARE(run->carte()->ProgressBarCalcul->value(), 0);
         QVERIFY(run->carte()->EditQRA->text().isEmpty());
-        // The overlays stay on the map.
+        // The overlays stay on the map until the next generation.
         QCOMPARE(v->Map(), withAxes);
+        run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 597, 382);
+        QVERIFY(v->isVisible());
+        QCOMPARE(QString::fromStdString(run->program.app.pos.CentreText),
+                 QStringLiteral("0°7' N / 0°0' E"));
+        QVERIFY(Count(v, QRect(300, 0, 1, 580), OverlayRed()) < 290);
+        QVERIFY(Count(v, QRect(0, 300, 600, 1), OverlayRed()) < 300);
+        // The new map carries its own centre caption.
+        QVERIFY(Count(v, QRect(2, 585, 150, 10), 0xFFFFFF) > 200);
     }
 
     void closeAsksTheSaveQuestionAfterAGeneration() {
