@@ -9,7 +9,7 @@
 class QWidget;
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // The program's folder: settings, relative map names and the current directory.
