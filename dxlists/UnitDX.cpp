@@ -242,6 +242,9 @@ void TDxGridEditor::OkClick() {
         if (empty) continue;
 
         if (Cell(0, r).isEmpty()) return Fail(0, r, m.missingField);
+        // The key is kept upper-cased, as the next start's load step reads it,
+        // so that the call-sign lookup finds the entry right away.
+        SetCell(0, r, Q(viewer::UpperAscii(S(Cell(0, r)))));
         if (Cell(1, r).isEmpty()) return Fail(1, r, m.missingField);
         if (Cell(2, r).isEmpty()) return Fail(2, r, m.missingField);
         const auto lat = dx::NormaliseDecimal(S(Cell(2, r)), mark);

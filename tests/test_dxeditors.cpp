@@ -459,10 +459,12 @@ void TestDxEditors::typingIntoTheGrid() {
     QCOMPARE(Run::rowCells(ham, 1), cells);
     QTest::mouseClick(ham->BitBtnOK, Qt::LeftButton);
     QVERIFY(run.platform.boxes.isEmpty());
-    // OK upper-cases the letters; the key stays as typed until the next start.
+    // OK upper-cases the key and the letters, so the lookup finds the entry at once.
     QCOMPARE(Run::rowCells(ham, 1),
-             (QStringList{"ea", "Spain (Eu)", "40.4", "N", "3.7", "W", "UTC+1"}));
-    QVERIFY(run.rowOf(T("ea|Spain (Eu)|40.4N|3.7W|UTC+1")) >= 0);
+             (QStringList{"EA", "Spain (Eu)", "40.4", "N", "3.7", "W", "UTC+1"}));
+    QVERIFY(run.rowOf(T("EA|Spain (Eu)|40.4N|3.7W|UTC+1")) >= 0);
+    QTest::keyClicks(run.viewer()->EditCall, QStringLiteral("ea"));
+    QCOMPARE(run.list()->currentItem()->text(), T("EA|Spain (Eu)|40.4N|3.7W|UTC+1"));
 }
 
 void TestDxEditors::settingsRoundTrip() {
