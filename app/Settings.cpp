@@ -5,12 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +41,26 @@ std::string Utf8(const QString& s) {
 
 QString SystemError(const QString& what, int error) {
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Renames `from` to `to` unless `to` exists (errno EEXIST then), in one
+// step where the file system allows it.
+bool RenameWithoutReplacing(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without that rename: a second name, then the first goes.
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.constData(), to.constData()) == 0;
 }
 
 } // namespace
@@ -80,14 +103,28 @@ QStringList SplitLines(const QString& text) {
 
 bool LoadSettingsFile(const QString& path, QStringList& lines, QString& errorText) {
     lines.clear();
+    // Opening a pipe would wait for a writer and a device never ends: only
+    // plain files are read.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        errorText = QStringLiteral("Cannot open file \"%1\". It is not a file.").arg(path);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         errorText = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // One byte more than allowed tells a file that is too large, also one
+    // that grows while it is read.
+    const QByteArray bytes = file.read(MaxSettingsFileSize + 1);
     if (file.error() != QFileDevice::NoError) {
         errorText = QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString());
+        return false;
+    }
+    if (bytes.size() > MaxSettingsFileSize) {
+        errorText = QStringLiteral("Cannot read file \"%1\". It is larger than %2 bytes.")
+                        .arg(path)
+                        .arg(MaxSettingsFileSize);
         return false;
     }
     lines = SplitLines(DecodeWindows1252(bytes));
@@ -95,19 +132,26 @@ bool LoadSettingsFile(const QString& path, QStringList& lines, QString& errorTex
 }
 
 ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerState& viewer,
-                              const WindowGeometry& carte, const LanguageFn& language) {
+                              const WindowGeometry& carte, const LanguageFn& language,
+                              const SizeLimits& limits) {
     ReadResult r;
     r.carte = carte;
 
     // Integer keys: a value that does not convert stops the reading.
     auto integer = [&r](const QString& value, int& into) {
         const auto v = geo::StrToInt(Utf8(value));
-        if (!v) {
+        if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max()) {
             r.failed = true;
             r.errorText = QString::fromStdString(geo::InvalidIntegerText(Utf8(value)));
             return false;
         }
         into = static_cast<int>(*v);
+        return true;
+    };
+    // Size keys: converted like the others, then kept within the limits.
+    auto size = [&integer](const QString& value, int& into, int low, int high) {
+        if (!integer(value, into)) return false;
+        into = std::clamp(into, low, std::max(low, high));
         return true;
     };
     auto applyLanguage = [&](char code) {
@@ -154,9 +198,9 @@ ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerSta
         } else if (key == QLatin1String("WLEFT=")) {
             if (!integer(value, app.ViewerLeft)) return r;
         } else if (key == QLatin1String("WHEIGHT=")) {
-            if (!integer(value, app.ViewerHeight)) return r;
+            if (!size(value, app.ViewerHeight, limits.minHeight, limits.maxHeight)) return r;
         } else if (key == QLatin1String("WWIDTH=")) {
-            if (!integer(value, app.ViewerWidth)) return r;
+            if (!size(value, app.ViewerWidth, limits.minWidth, limits.maxWidth)) return r;
         } else if (key == QLatin1String("WHSB=")) {
             if (!integer(value, app.ViewerScroll)) return r;
         } else if (key == QLatin1String("WTOPC=")) {
@@ -164,9 +208,9 @@ ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerSta
         } else if (key == QLatin1String("WLEFTC=")) {
             if (!integer(value, r.carte.left)) return r;
         } else if (key == QLatin1String("WHEIGHTC=")) {
-            if (!integer(value, r.carte.height)) return r;
+            if (!size(value, r.carte.height, limits.minHeight, limits.maxHeight)) return r;
         } else if (key == QLatin1String("WWIDTHC=")) {
-            if (!integer(value, r.carte.width)) return r;
+            if (!size(value, r.carte.width, limits.minWidth, limits.maxWidth)) return r;
         } else if (key == QLatin1String("DX=")) {
             app.MemoDX.append(value);
         } else if (key == QLatin1String("DXCB=")) {
@@ -224,7 +268,7 @@ QStringList SettingsLines(const Snapshot& s) {
     return out;
 }
 
-QString WriteSettingsFile(const QString& folder, const QStringList& lines) {
+QString WriteSettingsFile(const QString& folder, const QStringList& lines, bool settingsExisted) {
     const QDir dir(folder);
     const QByteArray tempPath = QFile::encodeName(dir.filePath(SettingsTempFile));
     const QByteArray finalPath = QFile::encodeName(dir.filePath(SettingsFile));
@@ -264,9 +308,16 @@ QString WriteSettingsFile(const QString& folder, const QStringList& lines) {
     }
     if (::close(fd) != 0) return SystemError(SettingsTempFile, errno);
 
-    // The rename replaces the old file in one step, read-only or not.
-    if (::rename(tempPath.constData(), finalPath.constData()) != 0)
+    if (settingsExisted) {
+        // The rename replaces the old file in one step, read-only or not.
+        if (::rename(tempPath.constData(), finalPath.constData()) != 0)
+            return SystemError(SettingsFile, errno);
+    } else if (!RenameWithoutReplacing(tempPath, finalPath)) {
+        // There was no settings file at start: one that appeared during the
+        // run is someone else's and stays; the new lines stay in korvanta.~in.
+        if (errno == EEXIST) return {};
         return SystemError(SettingsFile, errno);
+    }
     ::chmod(finalPath.constData(), 0444);
     const int dirFd = ::open(QFile::encodeName(dir.absolutePath()).constData(),
                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -49,15 +49,32 @@ struct ReadResult {
     WindowGeometry carte; // the world-map window's geometry after the lines read
 };
 
-// Loads the settings file into lines. On failure returns false and sets
-// `errorText` to the reason.
+// The largest settings file that is loaded: far above what the user's lists
+// fill, small enough that a damaged or foreign file cannot exhaust memory.
+inline constexpr qint64 MaxSettingsFileSize = 16 * 1024 * 1024;
+
+// Loads the settings file into lines. A file that is not a plain file (a
+// folder, a pipe, a device) or is larger than MaxSettingsFileSize is not
+// loaded. On failure returns false and sets `errorText` to the reason.
 bool LoadSettingsFile(const QString& path, QStringList& lines, QString& errorText);
+
+// Window sizes the reader accepts: a size key outside these bounds is taken
+// as the nearest bound, so that a damaged file cannot make a window vanish or
+// ask for a picture buffer of thousands of millions of pixels. Positions are
+// kept as read.
+struct SizeLimits {
+    int minWidth = 100;
+    int minHeight = 100;
+    int maxWidth = 1 << 30;
+    int maxHeight = 1 << 30;
+};
 
 // Applies the lines in file order to the state. `carte` is the world-map
 // window's geometry before the reading; the result holds it after the
 // WTOPC=... keys. LANGUAGE= runs `language` with LanguageFromSettings set.
 ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerState& viewer,
-                              const WindowGeometry& carte, const LanguageFn& language);
+                              const WindowGeometry& carte, const LanguageFn& language,
+                              const SizeLimits& limits = SizeLimits{});
 
 // Everything the writer needs, taken from the windows at the moment of writing.
 struct Snapshot {
@@ -87,8 +104,12 @@ QStringList SettingsLines(const Snapshot& s);
 
 // Writes the lines (Windows-1252, CR LF) to korvanta.~in in `folder`, flushes
 // it to disk, renames it over korvanta.ini and marks that read-only. Any
-// failure before the rename leaves korvanta.ini as it was. Returns an empty
-// text on success, otherwise the reason.
-QString WriteSettingsFile(const QString& folder, const QStringList& lines);
+// failure before the rename leaves korvanta.ini as it was. When the program
+// started without a settings file (`settingsExisted` false), a korvanta.ini
+// that someone else created meanwhile is not replaced: the new lines stay in
+// korvanta.~in and the write still counts as done. Returns an empty text on
+// success, otherwise the reason.
+QString WriteSettingsFile(const QString& folder, const QStringList& lines,
+                          bool settingsExisted = true);
 
 } // namespace settings

@@ -18,6 +18,7 @@
 #include <QFocusEvent>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +28,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
@@ -97,6 +99,18 @@ QPixmap SignaturePicture() {
     p.setPen(Qt::black);
     p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("by Tovak"));
     return pixmap;
+}
+
+// Window sizes the settings may ask for: at most the whole desktop (and at
+// least the design size of this window, for small or missing screens).
+settings::SizeLimits SizeLimits() {
+    settings::SizeLimits limits;
+    QSize desktop(1228, 875);
+    for (const QScreen* screen : QGuiApplication::screens())
+        desktop = desktop.expandedTo(screen->virtualGeometry().size());
+    limits.maxWidth = desktop.width();
+    limits.maxHeight = desktop.height();
+    return limits;
 }
 
 void UseTooltipBackground(QLabel* label) {
@@ -321,7 +335,8 @@ bool TFormCarte::ReadSettings() {
         // The world-map window's position and size keys apply to it at once.
         const settings::WindowGeometry before{y(), x(), height(), width()};
         const settings::ReadResult r = settings::ApplySettingsLines(
-            MemoFileInit, app, program_.viewer, before, [this](char code) { ApplyLanguage(code); });
+            MemoFileInit, app, program_.viewer, before, [this](char code) { ApplyLanguage(code); },
+            SizeLimits());
         if (r.carte != before) {
             move(r.carte.left, r.carte.top);
             resize(r.carte.width, r.carte.height);
@@ -660,7 +675,7 @@ void TFormCarte::SettingsWrite() {
     s.versionCheckAtStart = app.VersionCheckAtStart;
 
     MemoFileInit = settings::SettingsLines(s);
-    const QString error = settings::WriteSettingsFile(folder, MemoFileInit);
+    const QString error = settings::WriteSettingsFile(folder, MemoFileInit, app.SettingsExisted);
     if (!error.isEmpty())
         program_.platform.message(this, Platform::Box::Error, QStringLiteral("Korvanta"),
                                   settings::SettingsErrorText);

@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -120,6 +121,10 @@ class TestCarte : public QObject {
     void displayAndReturn();
     void savedMapFromTheSettings();
     void viewerChoicesWrittenAtExit();
+    void wildWindowPlacesKeptSizesBounded();
+    void damagedSettingsFile();
+    void settingsOfSomeoneElseAreLeftAlone();
+    void northPoleRow();
 };
 
 void TestCarte::startsWithoutSettings() {
@@ -670,6 +675,95 @@ void TestCarte::viewerChoicesWrittenAtExit() {
     QVERIFY(lines.contains(QStringLiteral("WTOP=%1").arg(viewer->y())));
     QVERIFY(lines.contains(QStringLiteral("WLEFT=%1").arg(viewer->x())));
     QVERIFY(lines.contains(QStringLiteral("WWIDTH=%1").arg(viewer->width())));
+}
+
+void TestCarte::wildWindowPlacesKeptSizesBounded() {
+    Run run("WTOPC=2000000000\r\nWLEFTC=-2000000000\r\nWHEIGHTC=2147483647\r\n"
+            "WWIDTHC=-5\r\nWTOP=-2147483648\r\nWLEFT=2147483647\r\nWHEIGHT=0\r\n"
+            "WWIDTH=2147483647\r\nWHSB=2147483647\r\n",
+            {"JN18EU"});
+    QVERIFY(run.platform.boxes.isEmpty());
+    TFormCarte* w = run.carte();
+    QCOMPARE(w->pos(), QPoint(-2000000000, 2000000000));
+    // A window larger than the desktop cannot be painted (no picture buffer
+    // that large): the size stays within the desktop, and the first paint
+    // still starts the command-line locator.
+    QSize desktop(1228, 875);
+    for (const QScreen* screen : QGuiApplication::screens())
+        desktop = desktop.expandedTo(screen->virtualGeometry().size());
+    QCOMPARE(w->height(), desktop.height());
+    QCOMPARE(w->width(), 100);
+    w->show();
+    QTRY_VERIFY(run.program.app.MapUnsaved);
+    QTRY_VERIFY(run.viewer()->isVisible());
+    QVERIFY(run.viewer()->width() >= 100);
+    run.carte()->MenuquitterClick();
+    const QStringList lines = run.writtenLines();
+    for (const char* line : {"WTOPC=2000000000", "WLEFTC=-2000000000", "WWIDTHC=100"})
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
+}
+
+void TestCarte::damagedSettingsFile() {
+    // Binary bytes, a NUL in the saved map's name, a very long centre text.
+    QByteArray ini = "[KORVANTA]\r\n\x00\x01\xFF\xFE=\x80\r\nIMAGE=map\x00.bmp\r\n";
+    ini += "CENTRE_IMAGE=45\xB0"
+           "30' N / " +
+           QByteArray(2000000, 'x') + "\r\nLANGUAGE=FRENCH\x00\r\n";
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            ini += "DX=" + QByteArray(3, char(b)) + "\t" + QByteArray(1, char(255 - b)) + "\r\n";
+    ini += "DX=F\tFrance\t46\tN\t2\tE\t1\r\nUTC=Y\r\n";
+    Run run(ini);
+    QVERIFY(run.platform.boxes.isEmpty());
+    QCOMPARE(run.program.app.pos.CentreLat, 45.5L);
+    QVERIFY(run.program.app.ClockIsUTC);
+    QVERIFY(run.program.app.LanguageCode.isEmpty());
+    run.carte()->show();
+    QTest::qWait(150);
+    QTest::mouseClick(run.find<QWidget>("ImageMercator"), Qt::LeftButton, {}, QPoint(300, 300));
+    QVERIFY(run.viewer()->isVisible());
+    run.carte()->MenuquitterClick();
+    QCOMPARE(run.platform.terminations, 1);
+    const QStringList lines = run.writtenLines();
+    QVERIFY(lines.contains("UTC=Y"));
+    // The editors skip the damaged rows; the good one (beyond their 99 rows) is kept.
+    QVERIFY(lines.contains("DX=F\tFrance\t46\tN\t2\tE\t1"));
+
+    // A settings file too large to be anyone's settings is not read: the
+    // failure is told and the start goes on without it.
+    QTemporaryDir dir;
+    Run big(QByteArray("UTC=Y\r\n") + QByteArray(17 * 1024 * 1024, 'x'), {"JN18EU"});
+    QCOMPARE(big.platform.boxes.size(), 1);
+    QCOMPARE(big.platform.boxes[0].kind, Platform::Box::Error);
+    QVERIFY(!big.program.app.ClockIsUTC);
+    QVERIFY2(!big.program.app.pos.LocatorPending, "the rest of the creation is skipped");
+}
+
+void TestCarte::settingsOfSomeoneElseAreLeftAlone() {
+    Run run;
+    QVERIFY(!run.program.app.SettingsExisted);
+    {
+        QFile f(run.dir.filePath("korvanta.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("LANGUAGE=SPANISH\r\n");
+    }
+    run.action("MenuFrancais")->trigger();
+    run.carte()->MenuquitterClick();
+    QCOMPARE(run.platform.terminations, 1);
+    QVERIFY(run.platform.boxes.isEmpty());
+    QCOMPARE(run.written(), QByteArray("LANGUAGE=SPANISH\r\n"));
+    QFile temp(run.dir.filePath("korvanta.~in"));
+    QVERIFY(temp.open(QIODevice::ReadOnly));
+    QVERIFY(temp.readAll().contains("LANGUAGE=FRENCH\r\n"));
+}
+
+void TestCarte::northPoleRow() {
+    Run run;
+    QVERIFY(run.showCarte());
+    QTest::mouseClick(run.find<QWidget>("ImageMercator"), Qt::LeftButton, {}, QPoint(597, 0));
+    QVERIFY(run.program.app.MapUnsaved);
+    QCOMPARE(run.centreText(), QStringLiteral("90°0' N / 0°0' E"));
+    QCOMPARE(run.program.app.pos.CentreLat, 89.9L);
 }
 
 QTEST_MAIN(TestCarte)

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <iterator>
+#include <limits>
 #include <sys/stat.h>
 
 using namespace settings;
@@ -158,6 +160,63 @@ TEST(SettingsRead, ConversionFailureStopsTheReading) {
     EXPECT_FALSE(plain.result.failed);
     EXPECT_EQ(plain.app.pos.CentreLat, 0.0L);
     EXPECT_TRUE(plain.app.ClockIsUTC);
+}
+
+TEST(SettingsRead, WindowSizesWithinTheLimitsPositionsAsRead) {
+    SizeLimits limits;
+    limits.maxWidth = 1920;
+    limits.maxHeight = 1080;
+    AppState app;
+    ViewerState viewer;
+    const QStringList wild{"WTOP=-2147483648", "WLEFT=2147483647", "WHEIGHT=2147483647",
+                           "WWIDTH=-7",        "WTOPC=2000000000", "WLEFTC=-2000000000",
+                           "WHEIGHTC=0",       "WWIDTHC=99999999"};
+    const ReadResult r = ApplySettingsLines(wild, app, viewer, WindowGeometry{}, {}, limits);
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(app.ViewerTop, std::numeric_limits<int>::min());
+    EXPECT_EQ(app.ViewerLeft, std::numeric_limits<int>::max());
+    EXPECT_EQ(app.ViewerHeight, 1080);
+    EXPECT_EQ(app.ViewerWidth, 100);
+    EXPECT_EQ(r.carte, (WindowGeometry{2000000000, -2000000000, 100, 1920}));
+
+    // Sizes inside the limits are taken unchanged; a number beyond 32 bits
+    // is still a conversion failure.
+    Reading usual(
+        {"WHEIGHT=691", "WWIDTH=950", "WHEIGHTC=875", "WWIDTHC=1228", "WWIDTHC=99999999999"});
+    EXPECT_EQ(usual.app.ViewerHeight, 691);
+    EXPECT_EQ(usual.app.ViewerWidth, 950);
+    EXPECT_EQ(usual.result.carte, (WindowGeometry{11, 11, 875, 1228}));
+    EXPECT_TRUE(usual.result.failed);
+}
+
+TEST(SettingsRead, GarbageNeverBreaksTheReader) {
+    // Random bytes, some lines starting with real keys, some very long.
+    const char* keys[] = {"LANGUAGE=", "UNIT=", "SEPARATOR=", "IMAGE=", "CENTRE_IMAGE=", "WTOP=",
+                          "WWIDTHC=",  "DX=",   "DXCB=",      "UTC=",   "VERSTART=",     ""};
+    quint32 seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        for (int line = 0; line < 20; ++line) {
+            bytes += keys[next() % std::size(keys)];
+            const int length = next() % 7 == 0 ? 200000 : int(next() % 40);
+            for (int i = 0; i < length; ++i)
+                bytes +=
+                    char(next() % 7 == 0 ? "0123456789\xB0' NSEW/"[next() % 19] : next() % 256);
+            bytes += "\r\n";
+        }
+        AppState app;
+        ViewerState viewer;
+        int languages = 0;
+        const ReadResult r = ApplySettingsLines(SplitLines(DecodeWindows1252(bytes)), app, viewer,
+                                                WindowGeometry{}, [&](char) { ++languages; });
+        EXPECT_EQ(r.failed, !r.errorText.isEmpty());
+        EXPECT_GE(app.ViewerWidth, 100);
+        EXPECT_GE(r.carte.width, 100);
+    }
 }
 
 TEST(SettingsWrite, LinesInKeyOrderUnderTheirConditions) {
@@ -347,6 +406,60 @@ TEST(SettingsFile, ReadOnlyAfterWritingAndStillReplacedNextTime) {
     ASSERT_EQ(WriteSettingsFile(dir.path(), {"[KORVANTA]", "UTC=N"}), QString());
     EXPECT_EQ(ReadBytes(ini), QByteArray("[KORVANTA]\r\nUTC=N\r\n"));
     EXPECT_FALSE(QFileInfo::exists(temp));
+}
+
+TEST(SettingsFile, OnlyPlainFilesOfSaneSizeAreLoaded) {
+    QTemporaryDir dir;
+    QStringList lines{"old"};
+    QString error;
+
+    // Far too large (a sparse file: no time and no disk spent).
+    const QString big = dir.filePath("big.ini");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("UTC=Y\r\n");
+        ASSERT_TRUE(f.resize(MaxSettingsFileSize + 1));
+    }
+    EXPECT_FALSE(LoadSettingsFile(big, lines, error));
+    EXPECT_TRUE(error.contains("larger")) << error.toStdString();
+    EXPECT_TRUE(lines.isEmpty());
+    // Exactly at the limit it is still read.
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(MaxSettingsFileSize));
+    }
+    ASSERT_TRUE(LoadSettingsFile(big, lines, error));
+    EXPECT_EQ(lines.first(), QStringLiteral("UTC=Y"));
+
+    // A pipe would wait for a writer for ever; a device never ends.
+    const QString pipe = dir.filePath("pipe.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    EXPECT_FALSE(LoadSettingsFile(pipe, lines, error));
+    EXPECT_FALSE(error.isEmpty());
+    const QString device = dir.filePath("zero.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", device));
+    EXPECT_FALSE(LoadSettingsFile(device, lines, error));
+}
+
+TEST(SettingsFile, FileThatAppearedDuringTheRunIsLeftAlone) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(SettingsFile);
+    // No file at start: the new one is created and marked read-only.
+    ASSERT_EQ(WriteSettingsFile(dir.path(), {"[KORVANTA]", "UTC=N"}, false), QString());
+    EXPECT_EQ(ReadBytes(ini), QByteArray("[KORVANTA]\r\nUTC=N\r\n"));
+    EXPECT_EQ(Mode(ini), 0444u);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(SettingsTempFile)));
+
+    // Someone else's file, created while the program ran without one: it
+    // stays, and the new lines wait in the temporary file, without a message.
+    QTemporaryDir other;
+    const QString theirs = other.filePath(SettingsFile);
+    WriteBytes(theirs, "[KORVANTA]\r\nUTC=Y\r\n");
+    EXPECT_EQ(WriteSettingsFile(other.path(), {"[KORVANTA]", "UTC=N"}, false), QString());
+    EXPECT_EQ(ReadBytes(theirs), QByteArray("[KORVANTA]\r\nUTC=Y\r\n"));
+    EXPECT_EQ(ReadBytes(other.filePath(SettingsTempFile)), QByteArray("[KORVANTA]\r\nUTC=N\r\n"));
 }
 
 TEST(SettingsFile, FailedWriteLeavesTheOldFile) {
