@@ -165,7 +165,7 @@ TEST(HamLookup, ComparesKeysAsPlainTextByCharacterCode) {
         T("ZT-ZU|South Africa (Af)|30S|26E|UTC+2"),
     };
     std::sort(rows.begin(), rows.end(),
-              [](const auto& a, const auto& b) { return CharacterCodeLess(a, b); });
+              [](const auto& a, const auto& b) { return CharacterCodeLess(a, b, '\t'); });
     auto keyOf = [&](int i) {
         return rows[static_cast<std::size_t>(i)].substr(
             0, rows[static_cast<std::size_t>(i)].find('\t'));
@@ -213,13 +213,27 @@ TEST(DisplayedBuiltinRow, RewritesTheMarkAndPlacesTheSeparator) {
 TEST(CharacterCodeLess, OrdersByByteNotByCollation) {
     std::vector<std::string> keys = {T("CY9|a"), T("CY-CZ|a"), T("K2|a"), T("K|a"), "a", "B"};
     std::sort(keys.begin(), keys.end(),
-              [](const auto& a, const auto& b) { return CharacterCodeLess(a, b); });
+              [](const auto& a, const auto& b) { return CharacterCodeLess(a, b, '\t'); });
     EXPECT_EQ(keys,
               (std::vector<std::string>{"B", T("CY-CZ|a"), T("CY9|a"), T("K|a"), T("K2|a"), "a"}));
-    // The separator takes part in the order: "_" sorts after the digits.
-    EXPECT_TRUE(CharacterCodeLess("K2_a", "K_a"));
+    // Every separator ranks as the tab: a key stands before the longer keys
+    // it begins, whatever the separator's own code ("_" is above the digits
+    // and the capitals, "=" above the digits).
+    for (char sep : {'\t', '_', '/', '='}) {
+        const std::string k = std::string("K") + sep + "a";
+        const std::string k2 = std::string("K2") + sep + "a";
+        const std::string f = std::string("F") + sep + "a";
+        const std::string fg = std::string("FG") + sep + "a";
+        EXPECT_TRUE(CharacterCodeLess(k, k2, sep)) << sep;
+        EXPECT_FALSE(CharacterCodeLess(k2, k, sep)) << sep;
+        EXPECT_TRUE(CharacterCodeLess(f, fg, sep)) << sep;
+    }
+    // A character that is not the separator keeps its own code.
+    EXPECT_TRUE(CharacterCodeLess("K2_a", "K_a", '='));
+    EXPECT_FALSE(CharacterCodeLess("K2_a", "K2_a", '_'));
+    EXPECT_TRUE(CharacterCodeLess("K2", "K2_a", '_'));
     // Non-ASCII characters sort by code point, after ASCII.
-    EXPECT_TRUE(CharacterCodeLess("Z", "\xC3\x87"));
+    EXPECT_TRUE(CharacterCodeLess("Z", "\xC3\x87", '\t'));
 }
 
 TEST(UpperAscii, TouchesOnlyTheAsciiLetters) {

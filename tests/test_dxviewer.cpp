@@ -115,6 +115,8 @@ class TestDxViewer : public QObject {
     void decimalMarksInARow();
     void elevenMetreRows();
     void hamLookup();
+    void hamLookupWithEverySeparator_data();
+    void hamLookupWithEverySeparator();
     void lookupAfterAClickOnTheSameKey();
     void elevenMetreLookup();
     void mouseRules();
@@ -267,6 +269,29 @@ void TestDxViewer::hamLookup() {
     const QString before = run.current();
     run.viewer()->EditCall->clear();
     QCOMPARE(run.current(), before);
+}
+
+void TestDxViewer::hamLookupWithEverySeparator_data() {
+    QTest::addColumn<QString>("item");
+    QTest::newRow("tab") << "SepDefault";
+    QTest::newRow("underscore") << "SepUnderscore";
+    QTest::newRow("slash") << "SepSlash";
+    QTest::newRow("equal") << "SepEqual";
+}
+
+void TestDxViewer::hamLookupWithEverySeparator() {
+    // The list's order does not depend on the separator: a key stands before
+    // the keys it begins (F before FG, K before K2), as the lookup assumes.
+    QFETCH(QString, item);
+    Run run;
+    run.action(item.toLatin1().constData())->trigger();
+    run.type(QStringLiteral("F4ABC"));
+    QCOMPARE(run.currentKey(), QStringLiteral("F"));
+    run.type(QStringLiteral("K1ABC"));
+    QCOMPARE(run.currentKey(), QStringLiteral("K"));
+    run.type(QStringLiteral("ZS6AAA"));
+    QCOMPARE(run.currentKey(), QStringLiteral("ZS2M"));
+    QCOMPARE(run.platform.beeps, 0);
 }
 
 void TestDxViewer::lookupAfterAClickOnTheSameKey() {

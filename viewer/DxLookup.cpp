@@ -2,6 +2,7 @@
 
 #include "dxlists/DxRecord.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -254,8 +255,17 @@ std::string DisplayedBuiltinRow(std::string_view row, char separator, char decim
     return WithSeparator(dx::RewriteCoordinatesForDisplay(row, decimalMark), separator);
 }
 
-bool CharacterCodeLess(std::string_view a, std::string_view b) {
-    return a < b; // char_traits<char> compares as unsigned char: byte order
+bool CharacterCodeLess(std::string_view a, std::string_view b, char separator) {
+    auto code = [separator](char c) {
+        return c == separator ? static_cast<unsigned char>(Tab) : static_cast<unsigned char>(c);
+    };
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = code(a[i]);
+        const unsigned char y = code(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
 }
 
 } // namespace viewer

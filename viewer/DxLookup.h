@@ -87,7 +87,10 @@ std::string WithSeparator(std::string_view tabRow, char separator);
 std::string DisplayedBuiltinRow(std::string_view row, char separator, char decimalMark);
 
 // The order of the displayed ham list: by character codes (UTF-8 bytes,
-// which is code-point order).
-bool CharacterCodeLess(std::string_view a, std::string_view b);
+// which is code-point order), the list's separator counting as a tab (code
+// 9, below every other character of a row). So the order is the same with
+// every separator, and a key always stands before the keys it begins (F
+// before FG, K before K2), which is what the call-sign lookup relies on.
+bool CharacterCodeLess(std::string_view a, std::string_view b, char separator);
 
 } // namespace viewer

@@ -47,10 +47,11 @@ std::vector<std::string> RowsOf(const QListWidget* list) {
     return rows;
 }
 
-void SortByCharacterCodes(std::vector<std::string>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
-        return viewer::CharacterCodeLess(a, b);
-    });
+void SortByCharacterCodes(std::vector<std::string>& rows, char separator) {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [separator](const std::string& a, const std::string& b) {
+                         return viewer::CharacterCodeLess(a, b, separator);
+                     });
 }
 
 } // namespace
@@ -97,7 +98,7 @@ void TFormAzimut::RebuildDisplayedDxList() {
     }
 
     if (HamListInUse()) {
-        SortByCharacterCodes(rows);
+        SortByCharacterCodes(rows, separator);
         DxListSorted = true;
     }
     ListBoxDXW->addItems(ToList(rows));
@@ -115,7 +116,7 @@ void TFormAzimut::AppendDxRow(const QString& tabRow) {
     int hi = ListBoxDXW->count();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (viewer::CharacterCodeLess(row, S(ListBoxDXW->item(mid)->text())))
+        if (viewer::CharacterCodeLess(row, S(ListBoxDXW->item(mid)->text()), separator))
             hi = mid;
         else
             lo = mid + 1;
@@ -126,7 +127,7 @@ void TFormAzimut::AppendDxRow(const QString& tabRow) {
 void TFormAzimut::SetDxListSorted(bool on) {
     if (on && !DxListSorted) {
         std::vector<std::string> rows = RowsOf(ListBoxDXW);
-        SortByCharacterCodes(rows);
+        SortByCharacterCodes(rows, program_.viewer.ListSeparator.toLatin1());
         ListBoxDXW->clear();
         ListBoxDXW->addItems(ToList(rows));
     }
