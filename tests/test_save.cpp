@@ -13,7 +13,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -176,6 +179,14 @@ class SaveTest : public QObject {
         QCOMPARE(QString::fromStdString(run->program.app.pos.CentreText),
                  QString::fromUtf8(Centre));
         QVERIFY(run->platform.boxes.isEmpty());
+        // The world-map window hands over to the viewer with the saved map;
+        // closing it without a new generation ends the program without asking.
+        run->program.forms.FormCarte->show();
+        QTRY_VERIFY(run->viewer()->isVisible());
+        run->viewer()->close();
+        QVERIFY(run->platform.boxes.isEmpty());
+        QCOMPARE(run->platform.terminations, 1);
+        QVERIFY(QString::fromLatin1(ReadFile(file("korvanta.ini"))).contains("IMAGE=map.bmp\r\n"));
     }
 
     void savedMapThatCannotBeUsed() {
@@ -205,6 +216,68 @@ class SaveTest : public QObject {
         QVERIFY(run->program.app.pos.LocatorPending);
         QVERIFY(run->platform.boxes.isEmpty());
         QVERIFY(!run->program.viewer.SavedMapLoaded);
+    }
+
+    void savedMapsThatAreNotPlainBitmaps() {
+        // Files that open but hold no usable picture, and names that are no
+        // plain file at all: each gives "Bitmap error" at the creation, at
+        // once (a pipe must not make the start wait for a writer).
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder.bmp")));
+        QVERIFY(::mkfifo(QFile::encodeName(file("pipe.bmp")).constData(), 0600) == 0);
+        {
+            QFile empty(file("empty.bmp"));
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        }
+        {
+            // A bitmap header that announces 60000 x 60000 pixels, and no pixels.
+            QByteArray header(54 + 64, '\0');
+            header[0] = 'B';
+            header[1] = 'M';
+            qToLittleEndian<quint32>(54 + 64, header.data() + 10);
+            qToLittleEndian<quint32>(40, header.data() + 14);
+            qToLittleEndian<qint32>(60000, header.data() + 18);
+            qToLittleEndian<qint32>(60000, header.data() + 22);
+            qToLittleEndian<quint16>(1, header.data() + 26);
+            qToLittleEndian<quint16>(4, header.data() + 28);
+            qToLittleEndian<quint32>(16, header.data() + 46);
+            QFile huge(file("huge.bmp"));
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            huge.write(header);
+        }
+        for (const char* name : {"folder.bmp", "pipe.bmp", "empty.bmp", "huge.bmp"}) {
+            run = std::make_unique<Run>(dir->path());
+            run->program.app.SavedImagePath = QString::fromLatin1(name);
+            CreateForms(run->program);
+            QCOMPARE(run->platform.boxes.size(), 1);
+            QCOMPARE(run->platform.lastText(), QStringLiteral("Bitmap error"));
+            QVERIFY(!run->program.viewer.SavedMapLoaded);
+            QCOMPARE(run->viewer()->Map(), run->viewer()->BlankMap());
+        }
+    }
+
+    void savedMapOfAnotherSizeFillsTheMapFromTheTopLeft() {
+        // A bitmap smaller than the map: its pixels from the top-left corner,
+        // the blank template beyond them. A larger one is cut at 600 x 600.
+        const QRgb colour = 0xFF000000u | geo::Palette[3];
+        for (const QSize size : {QSize(200, 100), QSize(700, 650)}) {
+            QImage picture(size, QImage::Format_RGB32);
+            picture.fill(colour);
+            QVERIFY(picture.save(file("odd.bmp"), "BMP"));
+            run = std::make_unique<Run>(dir->path());
+            run->program.app.SavedImagePath = QStringLiteral("odd.bmp");
+            CreateForms(run->program);
+            QVERIFY(run->platform.boxes.isEmpty());
+            QVERIFY(run->program.viewer.SavedMapLoaded);
+            const geo::PaletteImage map = run->viewer()->Map();
+            const geo::PaletteImage blank = run->viewer()->BlankMap();
+            QCOMPARE(map.width, 600);
+            QCOMPARE(map.height, 600);
+            for (int y = 0; y < 600; y += 7)
+                for (int x = 0; x < 600; x += 7) {
+                    const bool inside = x < size.width() && y < size.height();
+                    QCOMPARE(map.at(x, y), inside ? uint8_t{3} : blank.at(x, y));
+                }
+        }
     }
 
     void saveAndQuit() {

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -183,6 +184,27 @@ class ViewerTest : public QObject {
         v->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(v));
         QCOMPARE(v->MenuFichier->title(), QStringLiteral("&Fichier"));
+    }
+
+    void closingTheSaveDialogSkipsTheNextActivationRefresh() {
+        TFormAzimut* v = startViewer();
+        v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        v->MenuEnregistrer->trigger();
+        TFormSave* save = run->program.forms.FormSave;
+        save->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(save));
+        run->program.app.LanguageCode = QStringLiteral("F");
+        QTest::mouseClick(save->findChild<QPushButton*>(QStringLiteral("ButtonCancel")),
+                          Qt::LeftButton);
+        QVERIFY(!save->isVisible());
+        QVERIFY(run->program.viewer.ReturningFromDialog);
+        v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        // Back from the dialog: the flag is used up and the texts stay.
+        QVERIFY(!run->program.viewer.ReturningFromDialog);
+        QCOMPARE(v->MenuFichier->title(), QStringLiteral("&File"));
+        QCOMPARE(run->platform.terminations, 0);
     }
 
     void centreCaptionOverAWhiteBox() {
@@ -419,6 +441,18 @@ class ViewerTest : public QObject {
         QVERIFY(Count(v, QRect(0, 300, 600, 1), OverlayRed()) < 300);
         // The new map carries its own centre caption.
         QVERIFY(Count(v, QRect(2, 585, 150, 10), 0xFFFFFF) > 200);
+    }
+
+    void theHollowBrushOutlivesTheNextGeneration() {
+        TFormAzimut* v = startViewer();
+        v->MenuDistances->trigger();
+        v->Menugenerateur->trigger();
+        run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 597, 382);
+        QVERIFY(v->isVisible());
+        // The new map has no circles, and its caption has no white box:
+        // the brush of the picture stayed hollow.
+        QVERIFY(!RedNear(v, 300, 75));
+        QCOMPARE(Count(v, QRect(2, 585, 150, 10), 0xFFFFFF), 0);
     }
 
     void closeAsksTheSaveQuestionAfterAGeneration() {

@@ -26,6 +26,7 @@
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
@@ -505,7 +506,10 @@ void TFormAzimut::FormCreate() {
     if (!app.SavedImagePath.isEmpty() && !app.pos.LocatorPending) {
         const QString path = app.SavedImagePath;
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Only a plain file can be opened: a pipe, a device or a folder given
+        // that name counts as a file that cannot be opened (opening a pipe
+        // would wait for a writer for ever).
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
             program_.platform.message(this, Platform::Box::Plain, QStringLiteral("Korvanta"),
                                       QStringLiteral("Bitmap error"));
             return;
