@@ -51,7 +51,7 @@ struct ReadResult {
 
 // The largest settings file that is loaded: far above what the user's lists
 // fill, small enough that a damaged or foreign file cannot exhaust memory.
-inline constexpr qint64 MaxSettingsFileSize = 16 * 1024 * 1024;
+inline constexpr qint64 MaxSettingsFileSize = 4 * 1024 * 1024;
 
 // Loads the settings file into lines. A file that is not a plain file (a
 // folder, a pipe, a device) or is larger than MaxSettingsFileSize is not

@@ -36,7 +36,9 @@ int main(int argc, char** argv) {
     // and whether the settings file is there decides whether it is read.
     const QString folder = ResolveProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : ""));
     QDir::setCurrent(folder);
-    const bool settingsExisted = QFileInfo::exists(settings::SettingsFile);
+    // Looked up in the folder itself, which the reader and the writer use,
+    // also should the folder not have become the current directory.
+    const bool settingsExisted = QFileInfo::exists(QDir(folder).filePath(settings::SettingsFile));
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvanta"));
