@@ -135,6 +135,60 @@ class ViewerTest : public QObject {
                  QStringLiteral("Voulez-vous enregistrer la carte pour la session suivante ?"));
     }
 
+    void layoutOfTheControls() {
+        run->create();
+        TFormAzimut* v = run->viewer();
+        const struct {
+            const char* name;
+            QRect geometry;
+            bool hidden;
+        } controls[] = {
+            {"ImageOriginale", QRect(0, 0, 600, 600), true},
+            {"StaticTextDate", QRect(8, 8, 113, 17), false},
+            {"StaticTextTime", QRect(480, 8, 112, 17), false},
+            {"StaticTextAzim", QRect(8, 604, 209, 19), false},
+            {"StaticTextLP", QRect(368, 604, 209, 19), false},
+            {"ListBoxDX", QRect(608, 0, 313, 601), true},
+            {"ListBoxDXCB", QRect(608, 0, 313, 601), true},
+            {"EditUTC", QRect(816, 604, 89, 23), false},
+            {"ButtonLangue", QRect(8, 80, 49, 25), true},
+        };
+        for (const auto& c : controls) {
+            auto* w = v->findChild<QWidget*>(QString::fromLatin1(c.name));
+            QVERIFY2(w, c.name);
+            QCOMPARE(w->geometry(), c.geometry);
+            QCOMPARE(w->isHidden(), c.hidden);
+        }
+        QCOMPARE(v->LabelLP->pos(), QPoint(220, 604));
+        QCOMPARE(v->LabelCall->pos(), QPoint(627, 608));
+        QCOMPARE(v->LabelCall->text(), QStringLiteral("CALL : "));
+        QCOMPARE(v->LabelUTC->pos(), QPoint(776, 608));
+        QCOMPARE(v->LabelUTC->text(), QStringLiteral("UTC:"));
+        QCOMPARE(v->ButtonLangue->text(), QStringLiteral("Langue"));
+        QVERIFY(v->ImageDX->isHidden());
+        QVERIFY(v->ImageDX45->isHidden());
+        // The tooltip background of the fields and the list, the light 3-D
+        // colour of the long-path readout; centred clock fields.
+        const QColor tip = v->palette().color(QPalette::ToolTipBase);
+        for (QWidget* w :
+             {static_cast<QWidget*>(v->StaticTextDate), static_cast<QWidget*>(v->StaticTextTime),
+              static_cast<QWidget*>(v->StaticTextAzim)})
+            QCOMPARE(w->palette().color(QPalette::Window), tip);
+        QCOMPARE(v->ListBoxDXW->palette().color(QPalette::Base), tip);
+        QCOMPARE(v->EditCall->palette().color(QPalette::Base), tip);
+        QCOMPARE(v->StaticTextLP->palette().color(QPalette::Window),
+                 v->palette().color(QPalette::Midlight));
+        QCOMPARE(v->StaticTextDate->alignment(), Qt::AlignCenter);
+        QCOMPARE(v->StaticTextTime->alignment(), Qt::AlignCenter);
+        // Arial bold, 12 pixels: the list, the call-sign field and the labels below the map.
+        for (QWidget* w : {static_cast<QWidget*>(v->ListBoxDXW), static_cast<QWidget*>(v->EditCall),
+                           static_cast<QWidget*>(v->LabelLP), static_cast<QWidget*>(v->LabelCall),
+                           static_cast<QWidget*>(v->LabelUTC)}) {
+            QCOMPARE(w->font().pixelSize(), 12);
+            QVERIFY(w->font().bold());
+        }
+    }
+
     void showRefreshAppliesTheSettingsAndStartsTheClock() {
         run->create();
         AppState& app = run->program.app;
@@ -184,6 +238,33 @@ class ViewerTest : public QObject {
         v->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(v));
         QCOMPARE(v->MenuFichier->title(), QStringLiteral("&Fichier"));
+    }
+
+    void activationRefreshRunsTheLookupLast() {
+        TFormAzimut* v = startViewer();
+        v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        v->EditCall->setText(QStringLiteral("F"));
+        QVERIFY(v->StaticTextAzim->text().startsWith(QStringLiteral(" Azimuth = ")));
+        QVERIFY(v->StaticTextAzim->text().endsWith(QStringLiteral(" km")));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        run->program.app.LanguageCode = QStringLiteral("F");
+        run->program.app.SeparatorIndex = 3;
+        run->program.viewer.UnitFactor = 1.609344L;
+        v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        // The lookup comes after the language, the separator and the unit:
+        // it finds its row in the rebuilt list and reads in French and miles.
+        QVERIFY(v->SepEqual->isChecked());
+        QVERIFY(v->MenuUnitmile->isChecked());
+        QVERIFY(v->ListBoxDXW->currentItem());
+        QVERIFY(v->ListBoxDXW->currentItem()->text().contains(QLatin1Char('=')));
+        QVERIFY2(v->StaticTextAzim->text().startsWith(QStringLiteral(" Azimut = ")),
+                 qPrintable(v->StaticTextAzim->text()));
+        QVERIFY(v->StaticTextAzim->text().endsWith(QStringLiteral(" miles")));
     }
 
     void closingTheSaveDialogSkipsTheNextActivationRefresh() {
