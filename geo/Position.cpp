@@ -113,6 +113,18 @@ std::string InvalidIntegerText(std::string_view text) {
     return out;
 }
 
+// Bytes of the first `n` characters of UTF-8 text (the text counts in
+// characters, as the degree sign does).
+static size_t CharBytes(const std::string& s, size_t n) {
+    size_t i = 0;
+    for (; n > 0 && i < s.size(); --n) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+            ++i;
+    }
+    return i;
+}
+
 ParsePositionResult ParsePosition(std::string_view text, Real& lat, Real& lon) {
     ParsePositionResult result;
     std::string s(text);
@@ -139,7 +151,8 @@ ParsePositionResult ParsePosition(std::string_view text, Real& lat, Real& lon) {
             return false;
         }
         minutes = *m;
-        s.erase(0, std::min(s.size(), quote + 2));
+        s.erase(0, quote + 1);
+        s.erase(0, CharBytes(s, 1));
         return true;
     };
 
@@ -152,9 +165,9 @@ ParsePositionResult ParsePosition(std::string_view text, Real& lat, Real& lon) {
         lat = -static_cast<Real>(degrees) - static_cast<Real>(minutes) / 60;
     else
         return result;
-    s.erase(0, std::min<size_t>(s.size(), 2));
+    s.erase(0, CharBytes(s, 2));
     if (s.find('/') == std::string::npos) return result;
-    s.erase(0, std::min<size_t>(s.size(), 2));
+    s.erase(0, CharBytes(s, 2));
 
     if (!readPart(degrees, minutes)) return result;
     if (s.empty()) return result;

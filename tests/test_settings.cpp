@@ -189,6 +189,33 @@ TEST(SettingsRead, WindowSizesWithinTheLimitsPositionsAsRead) {
     EXPECT_TRUE(usual.result.failed);
 }
 
+TEST(SettingsRead, CentreTextsCutShort) {
+    // Each stops where its text ends; what was read before stays.
+    const std::pair<const char*, std::pair<long double, long double>> cases[] = {
+        {"45\u00B0", {0, 0}},
+        {"45\u00B030'", {0, 0}},
+        {"45\u00B030' N", {45.5L, 0}},
+        {"45\u00B030' N /", {45.5L, 0}},
+        {"45\u00B030' N / 10\u00B0", {45.5L, 0}},
+        {"45\u00B030' N / 10\u00B015'", {45.5L, 0}},
+        {"45\u00B030' N / 10\u00B015' Q", {45.5L, 0}},
+        // The pieces skipped by count are characters, also when they are
+        // not the blank and the slash they should be.
+        {"45\u00B030'\u00B0N / 10\u00B015' E", {45.5L, 10.25L}},
+        {"45\u00B030' N\u00E9/\u00E910\u00B015'\u00E9W", {45.5L, -10.25L}},
+        {"-5\u00B0-30' S / -1\u00B0-30' W", {5.5L, 1.5L}},
+    };
+    for (const auto& [text, expected] : cases) {
+        Reading r({QStringLiteral("CENTRE_IMAGE=") + QString::fromUtf8(text), "UTC=Y"});
+        EXPECT_FALSE(r.result.failed) << text;
+        EXPECT_EQ(r.app.pos.CentreLat, expected.first) << text;
+        EXPECT_EQ(r.app.pos.CentreLon, expected.second) << text;
+        EXPECT_TRUE(r.app.ClockIsUTC) << text;
+    }
+    Reading empty({"CENTRE_IMAGE=\u00B0'", "UTC=Y"});
+    EXPECT_TRUE(empty.result.failed) << "an empty number does not convert";
+}
+
 TEST(SettingsRead, GarbageNeverBreaksTheReader) {
     // Random bytes, some lines starting with real keys, some very long.
     const char* keys[] = {"LANGUAGE=", "UNIT=", "SEPARATOR=", "IMAGE=", "CENTRE_IMAGE=", "WTOP=",
