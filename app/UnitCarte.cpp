@@ -351,11 +351,18 @@ bool TFormCarte::ReadSettings() {
 
 void TFormCarte::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    FormShow();
+    // Showing the window again at the platform level (the viewer handing
+    // back) is no showing of the window: the show handler does not run.
+    if (!platformShow_) FormShow();
 }
 
 void TFormCarte::FormShow() {
-    if (EditLocator->isVisible()) EditLocator->setFocus(Qt::OtherFocusReason);
+    if (!EditLocator->isVisible()) return;
+    // Giving the box the focus confirms its locator; when the window is not
+    // active yet the focus arrives later, so confirm here.
+    const int before = confirmRuns_;
+    EditLocator->setFocus(Qt::OtherFocusReason);
+    if (confirmRuns_ == before) BitBtn1Click();
 }
 
 bool TFormCarte::event(QEvent* event) {
@@ -440,7 +447,9 @@ void TFormCarte::MenuCacherFenetreCarteClick() {
 }
 
 void TFormCarte::menuMontrerFenetreCarteClick() {
+    platformShow_ = true;
     showNormal();
+    platformShow_ = false;
 }
 
 void TFormCarte::MenuEnglishClick() {

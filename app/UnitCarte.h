@@ -101,7 +101,8 @@ class TFormCarte : public QMainWindow {
     bool ReadSettings(); // false when the reading failed
 
     Program& program_;
-    int confirmRuns_ = 0; // how often the confirm handler ran (for the focus hand-over)
+    int confirmRuns_ = 0;       // how often the confirm handler ran (for the focus hand-over)
+    bool platformShow_ = false; // menuMontrerFenetreCarteClick is showing the window
 };
 
 // The DX= and DXCB= lines that the settings writer stores: the user's rows

@@ -125,6 +125,7 @@ class TestCarte : public QObject {
     void damagedSettingsFile();
     void settingsOfSomeoneElseAreLeftAlone();
     void northPoleRow();
+    void backFromTheViewerLeavesTheFocus();
 };
 
 void TestCarte::startsWithoutSettings() {
@@ -763,6 +764,27 @@ void TestCarte::northPoleRow() {
     QVERIFY(run.program.app.MapUnsaved);
     QCOMPARE(run.centreText(), QStringLiteral("90°0' N / 0°0' E"));
     QCOMPARE(run.program.app.pos.CentreLat, 89.9L);
+}
+
+void TestCarte::backFromTheViewerLeavesTheFocus() {
+    // The viewer's hand-back shows this window at the platform level: the
+    // show handler does not run, so the focus stays where the user left it
+    // and the second locator box's text is not confirmed.
+    Run run;
+    QVERIFY(run.showCarte());
+    run.action("menuLocator")->trigger();
+    QVERIFY(!run.find<QWidget>("EditLocator")->isHidden());
+    auto* qra = run.find<QLineEdit>("EditQRA");
+    qra->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(run.carte()->focusWidget(), qra);
+    run.carte()->MenuCacherFenetreCarteClick();
+    qra->setText("JN18EU");
+    run.carte()->menuMontrerFenetreCarteClick();
+    run.carte()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(run.carte()));
+    QCOMPARE(run.carte()->focusWidget(), qra);
+    QVERIFY(!run.program.app.MapUnsaved);
+    QVERIFY(run.carte()->isVisible());
 }
 
 QTEST_MAIN(TestCarte)
