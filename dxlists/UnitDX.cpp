@@ -41,8 +41,37 @@ QStringList HeaderTexts(const QString& code) {
     return {};
 }
 
+// The grid of an editor. A cell being typed into holds its text in the
+// open cell editor until that closes; like the cells themselves, that text
+// is taken by OK and by the settings writer and dropped by Cancel and the
+// close box.
+class TDxGrid : public QTableWidget {
+  public:
+    using QTableWidget::QTableWidget;
+
+    // Writes the text of the open cell editor into its cell (the editor
+    // stays open).
+    void CommitOpenCell() {
+        if (QWidget* editor = OpenEditor()) commitData(editor);
+    }
+    // Closes the open cell editor without writing its text.
+    void DropOpenCell() {
+        if (QWidget* editor = OpenEditor()) closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+
+  private:
+    QWidget* OpenEditor() const {
+        if (state() != QAbstractItemView::EditingState) return nullptr;
+        return indexWidget(currentIndex());
+    }
+};
+
+TDxGrid* AsDxGrid(QTableWidget* grid) {
+    return static_cast<TDxGrid*>(grid);
+}
+
 QTableWidget* MakeGrid(QWidget* parent, int rows, int columns) {
-    auto* g = new QTableWidget(rows, columns, parent);
+    auto* g = new TDxGrid(rows, columns, parent);
     for (int c = 0; c < columns; ++c)
         g->setHorizontalHeaderItem(c, new QTableWidgetItem());
     return g;
@@ -206,6 +235,7 @@ void TDxGridEditor::FormShow() {
 }
 
 void TDxGridEditor::FormClose() {
+    AsDxGrid(grid_)->DropOpenCell();
     for (int r = 1; r <= EntryRows; ++r) {
         for (int c = 0; c < columns_; ++c) {
             const QTableWidgetItem* item = save_->item(r - 1, c);
@@ -233,6 +263,7 @@ void TDxGridEditor::Fail(int col, int row, const QString& message) {
 }
 
 void TDxGridEditor::OkClick() {
+    AsDxGrid(grid_)->CommitOpenCell(); // the cell being typed counts as typed
     const Messages m = CheckMessages();
     const char mark = program_.platform.decimalSeparator().toLatin1();
     for (int r = 1; r <= EntryRows; ++r) {
@@ -304,6 +335,7 @@ void TDxGridEditor::HandToViewer() {
 }
 
 QStringList TDxGridEditor::StoredLines() const {
+    AsDxGrid(grid_)->CommitOpenCell(); // what is being typed is saved as typed
     QStringList lines;
     for (int r = 1; r <= EntryRows; ++r) {
         if (Cell(0, r).isEmpty()) continue;

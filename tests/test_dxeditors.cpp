@@ -111,9 +111,12 @@ class TestDxEditors : public QObject {
     void okOnAnEmptyGrid();
     void failingChecks_data();
     void failingChecks();
+    void checksRunInTheirOrder_data();
+    void checksRunInTheirOrder();
     void elevenMetreMessagesAreFrench();
     void rewritesStayAndCancelRestores();
     void closeBoxRestores();
+    void cellBeingTypedIsRestoredToo();
     void timeCellAloneIsNoEntry();
     void okHandsTheRowsToTheViewer();
     void okInTheElevenMetreEditor();
@@ -289,6 +292,51 @@ void TestDxEditors::failingChecks() {
              (QStringList{"F", "France (Eu)", "46.5", "N", "2", "E", ""}));
 }
 
+void TestDxEditors::checksRunInTheirOrder_data() {
+    // Two faults in one row: the check that comes first reports, and the
+    // cells of the row before it keep their rewritten text.
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("after");
+    const QString missing = QStringLiteral("Please fill each field of a DX");
+    const QString number = QStringLiteral("Wrong format!");
+    QTest::newRow("key before country") << QStringList{"", "", "1", "n", "2", "e", ""} << 0
+                                        << missing << QStringList{"", "", "1", "n", "2", "e", ""};
+    QTest::newRow("country before latitude number")
+        << QStringList{"dl", "", "1,5.2", "n", "2", "e", ""} << 1 << missing
+        << QStringList{"DL", "", "1,5.2", "n", "2", "e", ""};
+    QTest::newRow("latitude number before its letter")
+        << QStringList{"dl", "G", "1,5.2", "", "2", "e", ""} << 2 << number
+        << QStringList{"DL", "G", "1,5.2", "", "2", "e", ""};
+    QTest::newRow("latitude letter before longitude")
+        << QStringList{"dl", "G", "51.5", "x", "", "e", ""} << 3 << QString("N or S")
+        << QStringList{"DL", "G", "51,5", "x", "", "e", ""};
+    QTest::newRow("longitude number before its letter")
+        << QStringList{"dl", "G", "51.5", "n", "ten", "", ""} << 4 << number
+        << QStringList{"DL", "G", "51,5", "N", "ten", "", ""};
+    QTest::newRow("longitude letter last")
+        << QStringList{"dl", "G", "51.5", "n", "10.25", "o", "t"} << 5 << QString("E or W")
+        << QStringList{"DL", "G", "51,5", "N", "10,25", "o", "t"};
+}
+
+void TestDxEditors::checksRunInTheirOrder() {
+    QFETCH(QStringList, cells);
+    QFETCH(int, column);
+    QFETCH(QString, message);
+    QFETCH(QStringList, after);
+    Run run({}, QLatin1Char(','));
+    run.showViewer();
+    run.action("MenuListeDXCC")->trigger();
+    Run::fill(run.ham(), 2, cells);
+    run.ham()->BitBtnOKClick();
+    QCOMPARE(run.platform.boxes.size(), 1);
+    QCOMPARE(run.platform.boxes[0].text, message);
+    QCOMPARE(run.ham()->CurrentCol(), column);
+    QCOMPARE(run.ham()->CurrentRow(), 2);
+    QCOMPARE(Run::rowCells(run.ham(), 2), after);
+}
+
 void TestDxEditors::elevenMetreMessagesAreFrench() {
     Run run;
     run.showViewer();
@@ -352,6 +400,63 @@ void TestDxEditors::closeBoxRestores() {
     // The next activation of the viewer skips its refresh once.
     run.viewer()->FormActivate();
     QVERIFY(!run.program.viewer.ReturningFromDialog);
+}
+
+void TestDxEditors::cellBeingTypedIsRestoredToo() {
+    // A cell still open for typing when the window is closed or cancelled
+    // goes back to the snapshot like the others; OK takes what it holds.
+    for (const char* how : {"close box", "cancel button", "ok button"}) {
+        Run run({T("DX=DL|Germany (Eu)|51|N|10|E")});
+        run.showViewer();
+        run.action("MenuListeDXCC")->trigger();
+        TFormListeDXCC* ham = run.ham();
+        ham->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ham));
+        QTableWidget* grid = ham->StringGridDX;
+        grid->setFocus();
+        grid->setCurrentCell(0, 1);
+        QTest::keyClick(grid, 'D');
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != grid); // the cell is open for typing
+        QTest::keyClicks(editor, QStringLiteral("eutschland"));
+        if (QByteArray(how) == "close box") {
+            ham->close();
+        } else if (QByteArray(how) == "cancel button") {
+            QTest::mouseClick(ham->BitBtnCancel, Qt::LeftButton);
+        } else {
+            QTest::mouseClick(ham->BitBtnOK, Qt::LeftButton);
+        }
+        QTest::qWait(1);
+        QVERIFY2(!ham->isVisible(), how);
+        const QString expected = QByteArray(how) == "ok button" ? QStringLiteral("Deutschland")
+                                                                : QStringLiteral("Germany (Eu)");
+        QCOMPARE(ham->Cell(1, 1), expected);
+        // Shown again, the window starts from the grid as it now stands.
+        run.action("MenuListeDXCC")->trigger();
+        QCOMPARE(ham->Cell(1, 1), expected);
+    }
+
+    // The latitude cell still open: saved as typed when the program ends;
+    // OK with a later check failing leaves it with its rewritten mark.
+    Run run({}, QLatin1Char(','));
+    run.showViewer();
+    run.action("MenuListeDXCC")->trigger();
+    TFormListeDXCC* ham = run.ham();
+    ham->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ham));
+    Run::fill(ham, 1, {"F", "France (Eu)", "", "N", "2", "X", ""});
+    QTableWidget* grid = ham->StringGridDX;
+    grid->setFocus();
+    grid->setCurrentCell(0, 2);
+    QTest::keyClick(grid, '4');
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("6.5"));
+    // The program ending now saves the cell as typed.
+    run.program.forms.FormCarte->SettingsWrite();
+    QCOMPARE(run.writtenDxLines(), QStringList{T("DX=F|France (Eu)|46.5|N|2|X")});
+    ham->BitBtnOKClick();
+    QCOMPARE(run.platform.lastText(), QStringLiteral("E or W"));
+    QCOMPARE(ham->CurrentCol(), 5);
+    QCOMPARE(ham->Cell(2, 1), QStringLiteral("46,5"));
 }
 
 void TestDxEditors::timeCellAloneIsNoEntry() {
