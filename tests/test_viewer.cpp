@@ -133,6 +133,13 @@ class ViewerTest : public QObject {
                  QStringLiteral("Une application est connectée à Korvanta. Veuillez la fermer"));
         QCOMPARE(m.SaveQuestion,
                  QStringLiteral("Voulez-vous enregistrer la carte pour la session suivante ?"));
+        QCOMPARE(m.DxMissingField, QStringLiteral("Renseignez tous les champs d'un DX , svp"));
+        QCOMPARE(m.DxLatitudeLetter, QStringLiteral("N ou S"));
+        QCOMPARE(m.DxLongitudeLetter, QStringLiteral("E ou W"));
+        QCOMPARE(m.DxWrongFormat, QStringLiteral("Format erroné !"));
+        QVERIFY(m.NewerReleaseMessage.startsWith(
+            QStringLiteral("Une version plus récente est disponible. Voir http")));
+        QCOMPARE(m.UpToDateMessage, QStringLiteral("Vous êtes à jour"));
     }
 
     void layoutOfTheControls() {
