@@ -1,5 +1,7 @@
 #include "dxlists/DxRecord.h"
 
+#include "geo/Position.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -269,24 +271,9 @@ std::string RewriteCoordinatesForDisplay(std::string_view row, char decimalMark)
 }
 
 std::optional<long long> ReadWholeNumber(std::string_view text) {
+    // An empty field counts as 0; otherwise the integer rule of the settings.
     if (text.empty()) return 0;
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) return std::nullopt;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        if (!IsDigit(text[i])) return std::nullopt;
-        const int d = text[i] - '0';
-        if (value > (std::numeric_limits<long long>::max() - d) / 10) return std::nullopt;
-        value = value * 10 + d;
-    }
-    return negative ? -value : value;
+    return geo::StrToInt(text);
 }
 
 long double DmsToDecimal(long long deg, long long min, long long sec, long long ms) {
