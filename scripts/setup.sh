@@ -29,7 +29,7 @@ if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q >/dev/null || apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt-get install -y -q "${missing[@]}"
 else
   echo "These packages are missing: ${missing[*]}" >&2
   echo "Install them with: sudo apt-get install ${missing[*]}" >&2
