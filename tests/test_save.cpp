@@ -1,7 +1,7 @@
 // The save dialog with real windows: the name rules, the 4-bit bitmap of the
 // map as drawn, the saved map at the next start, save-and-quit, Cancel after
 // the save question and a failed write.
-#include "FakePlatform.h"
+#include "ProgramRun.h"
 
 #include "app/Program.h"
 #include "app/UnitCarte.h"
@@ -22,18 +22,7 @@
 
 namespace {
 
-struct Run {
-    FakePlatform platform;
-    Program program{platform};
-    explicit Run(const QString& folder) {
-        platform.folder = folder;
-        QDir::setCurrent(folder);
-        program.app.SettingsExisted = QFile::exists(QDir(folder).filePath("korvanta.ini"));
-    }
-    ~Run() { DestroyForms(program); }
-    TFormAzimut* viewer() const { return program.forms.FormAzimut; }
-    TFormSave* save() const { return program.forms.FormSave; }
-};
+using Run = ProgramRun;
 
 QByteArray ReadFile(const QString& path) {
     QFile f(path);

@@ -1,7 +1,7 @@
 // The viewer window with real windows: creation, show and activation
 // refreshes, the centre caption, the overlays, the readout, the clock, the
 // languages, "Back to map generator" and the close request.
-#include "FakePlatform.h"
+#include "ProgramRun.h"
 
 #include "app/Program.h"
 #include "app/UnitCarte.h"
@@ -25,19 +25,7 @@
 
 namespace {
 
-// One run of the program in a temporary program folder.
-struct Run {
-    FakePlatform platform;
-    Program program{platform};
-    explicit Run(const QString& folder) {
-        platform.folder = folder;
-        QDir::setCurrent(folder);
-    }
-    ~Run() { DestroyForms(program); }
-    void create() { CreateForms(program); }
-    TFormAzimut* viewer() const { return program.forms.FormAzimut; }
-    TFormCarte* carte() const { return program.forms.FormCarte; }
-};
+using Run = ProgramRun;
 
 void MoveOver(QWidget* w, int x, int y) {
     QMouseEvent e(QEvent::MouseMove, QPointF(x, y), w->mapToGlobal(QPointF(x, y)), Qt::NoButton,
