@@ -6,6 +6,19 @@
 #include <QString>
 #include <QStringList>
 
+// Settings beyond the original file: written after VERSTART=, each only when
+// it differs from its default, so that a user who never touches them keeps
+// exactly the original file, and older readers skip the keys they do not know.
+struct ExtraSettings {
+    QString RotatorAddress = QStringLiteral("localhost:4533"); // ROTATOR=host:port
+    bool RotatorOn = false;                                    // ROTATORON=1/0
+    bool FillGaps = false;                                     // FILLGAPS=1/0
+    bool GreyLine = false;                                     // GREYLINE=1/0
+    bool LocatorGrid = false;                                  // GRID=1/0
+    QString CountryFile; // CTYFILE=path; empty: the system's cty.dat
+    bool operator==(const ExtraSettings&) const = default;
+};
+
 struct AppState {
     geo::PositionState pos; // CentreLat, CentreLon, PointLat, ..., CentreText, LocatorPending
 
@@ -34,6 +47,7 @@ struct AppState {
     bool ClockIsUTC = false;
     bool VersionCheckAtStart = false;
     QString PelmarinPath;
+    ExtraSettings extra;
 
     // The hidden line holders MemoDX and MemoDXCB: the user's stored DX rows
     // as read from the settings, until the list editors take them over.

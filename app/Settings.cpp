@@ -219,6 +219,18 @@ ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerSta
             app.ClockIsUTC = value.startsWith(QLatin1Char('Y'));
         } else if (key == QLatin1String("VERSTART=")) {
             app.VersionCheckAtStart = value.startsWith(QLatin1Char('1'));
+        } else if (key == QLatin1String("ROTATOR=")) {
+            if (!value.trimmed().isEmpty()) app.extra.RotatorAddress = value.trimmed();
+        } else if (key == QLatin1String("ROTATORON=")) {
+            app.extra.RotatorOn = value.startsWith(QLatin1Char('1'));
+        } else if (key == QLatin1String("FILLGAPS=")) {
+            app.extra.FillGaps = value.startsWith(QLatin1Char('1'));
+        } else if (key == QLatin1String("GREYLINE=")) {
+            app.extra.GreyLine = value.startsWith(QLatin1Char('1'));
+        } else if (key == QLatin1String("GRID=")) {
+            app.extra.LocatorGrid = value.startsWith(QLatin1Char('1'));
+        } else if (key == QLatin1String("CTYFILE=")) {
+            app.extra.CountryFile = value;
         }
     }
     return r;
@@ -265,6 +277,19 @@ QStringList SettingsLines(const Snapshot& s) {
     out.append(s.dxLines);
     add("UTC=", s.clockIsUTC ? QStringLiteral("Y") : QStringLiteral("N"));
     add("VERSTART=", s.versionCheckAtStart ? QStringLiteral("1") : QStringLiteral("0"));
+
+    // The added keys, each only when it differs from its default.
+    const ExtraSettings defaults;
+    const ExtraSettings& e = s.extra;
+    auto flag = [&add](const char* key, bool value, bool byDefault) {
+        if (value != byDefault) add(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    };
+    if (e.RotatorAddress != defaults.RotatorAddress) add("ROTATOR=", e.RotatorAddress);
+    flag("ROTATORON=", e.RotatorOn, defaults.RotatorOn);
+    flag("FILLGAPS=", e.FillGaps, defaults.FillGaps);
+    flag("GREYLINE=", e.GreyLine, defaults.GreyLine);
+    flag("GRID=", e.LocatorGrid, defaults.LocatorGrid);
+    if (e.CountryFile != defaults.CountryFile) add("CTYFILE=", e.CountryFile);
     return out;
 }
 

@@ -94,6 +94,7 @@ struct Snapshot {
     QStringList dxLines; // whole "DX=..." and "DXCB=..." lines, in order
     bool clockIsUTC = false;
     bool versionCheckAtStart = false;
+    ExtraSettings extra;
 };
 
 // The DX= and DXCB= lines of the user's rows: one line per non-empty row.

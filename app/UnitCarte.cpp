@@ -682,6 +682,7 @@ void TFormCarte::SettingsWrite() {
     s.dxLines = SettingsDxLines(program_);
     s.clockIsUTC = app.ClockIsUTC;
     s.versionCheckAtStart = app.VersionCheckAtStart;
+    s.extra = app.extra;
 
     MemoFileInit = settings::SettingsLines(s);
     const QString error = settings::WriteSettingsFile(folder, MemoFileInit, app.SettingsExisted);

@@ -309,6 +309,34 @@ TEST(SettingsWrite, CentreWithoutImageIsReadButNotWritten) {
         EXPECT_FALSE(line.startsWith("CENTRE_IMAGE=") || line.startsWith("IMAGE="));
 }
 
+TEST(SettingsWrite, AddedKeysAfterTheOthersOnlyWhenChanged) {
+    // Defaults write nothing more than the original file holds.
+    const QStringList plain = SettingsLines(Snapshot{});
+    EXPECT_EQ(plain.last(), "VERSTART=0");
+
+    Snapshot s;
+    s.extra.RotatorAddress = "shack:4533";
+    s.extra.RotatorOn = true;
+    s.extra.FillGaps = true;
+    s.extra.GreyLine = true;
+    s.extra.LocatorGrid = true;
+    s.extra.CountryFile = "/home/me/cty.dat";
+    const QStringList lines = SettingsLines(s);
+    const QStringList tail = lines.mid(lines.indexOf("VERSTART=0") + 1);
+    EXPECT_EQ(tail, (QStringList{"ROTATOR=shack:4533", "ROTATORON=1", "FILLGAPS=1", "GREYLINE=1",
+                                 "GRID=1", "CTYFILE=/home/me/cty.dat"}));
+
+    // Read back, they give the same choices; unknown keys are skipped.
+    Reading back(lines + QStringList{"FUTUREKEY=7"});
+    EXPECT_FALSE(back.result.failed);
+    EXPECT_EQ(back.app.extra, s.extra);
+    Reading off({"ROTATORON=0", "FILLGAPS=x", "ROTATOR=", "GRID=1"});
+    EXPECT_EQ(off.app.extra.RotatorAddress, "localhost:4533");
+    EXPECT_FALSE(off.app.extra.RotatorOn);
+    EXPECT_FALSE(off.app.extra.FillGaps);
+    EXPECT_TRUE(off.app.extra.LocatorGrid);
+}
+
 TEST(SettingsFile, RoundTripThroughTheDisk) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

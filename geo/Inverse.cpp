@@ -1,0 +1,58 @@
+#include "geo/Inverse.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace geo {
+
+std::optional<LatLon> MapPixelToLatLon(Real centreLat, Real centreLon, Real x, Real y, int size) {
+    const Real R = static_cast<Real>(size) / 2;
+    const Real east = x - R;
+    const Real north = R - y;
+    const Real r = std::sqrt(east * east + north * north);
+    if (r > R) return std::nullopt;
+    if (centreLat == 90) centreLat = 89.9L;
+    const Real phi1 = centreLat * Pi / 180;
+    const Real lam1 = centreLon * Pi / 180;
+    const Real d = r * Pi / R;
+    // Bearing from the centre: sin A = east / r, cos A = north / r.
+    const Real sinA = r > 0 ? east / r : 0;
+    const Real cosA = r > 0 ? north / r : 1;
+    const Real sinPhi2 = std::clamp(
+        std::sin(phi1) * std::cos(d) + std::cos(phi1) * std::sin(d) * cosA, Real(-1), Real(1));
+    const Real phi2 = std::asin(sinPhi2);
+    const Real lam2 = lam1 + std::atan2(sinA * std::sin(d) * std::cos(phi1),
+                                        std::cos(d) - std::sin(phi1) * sinPhi2);
+    LatLon p;
+    p.lat = phi2 * 180 / Pi;
+    Real lon = std::fmod(lam2 * 180 / Pi + 180, Real(360));
+    if (lon < 0) lon += 360;
+    p.lon = lon - 180;
+    return p;
+}
+
+std::string EncodeLocator(Real lat, Real lon) {
+    // Offsets from 180 W and 90 S, kept inside the grid.
+    Real a = std::clamp(lon + 180, Real(0), Real(360) - 1e-9L);
+    Real b = std::clamp(lat + 90, Real(0), Real(180) - 1e-9L);
+    std::string s(6, ' ');
+    const int fieldLon = static_cast<int>(a / 20);
+    const int fieldLat = static_cast<int>(b / 10);
+    a -= fieldLon * 20;
+    b -= fieldLat * 10;
+    const int squareLon = static_cast<int>(a / 2);
+    const int squareLat = static_cast<int>(b);
+    a -= squareLon * 2;
+    b -= squareLat;
+    const int subLon = std::min(23, static_cast<int>(a * 12));
+    const int subLat = std::min(23, static_cast<int>(b * 24));
+    s[0] = static_cast<char>('A' + fieldLon);
+    s[1] = static_cast<char>('A' + fieldLat);
+    s[2] = static_cast<char>('0' + squareLon);
+    s[3] = static_cast<char>('0' + squareLat);
+    s[4] = static_cast<char>('A' + subLon);
+    s[5] = static_cast<char>('A' + subLat);
+    return s;
+}
+
+} // namespace geo

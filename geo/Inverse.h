@@ -1,0 +1,30 @@
+// The inverse of the azimuthal equidistant map: which position lies under a
+// map pixel, and the Maidenhead locator of a position.
+#pragma once
+
+#include "geo/Position.h"
+
+#include <optional>
+#include <string>
+
+namespace geo {
+
+// Geometry of an N x N map. The generation writes the world pixel of bearing
+// A and central angle d at (Round(R + R d sin A / pi), Round(R - R d cos A / pi))
+// with R = N / 2 (TargetOf for N = 600): an integer map pixel (x, y) stands
+// for the point at its centre, (x - R) to the east and (R - y) to the north of
+// the map centre (R, R), and the rim R pixels out is the antipode.
+//
+// The position at map pixel (x, y) of the map centred on (centreLat,
+// centreLon), degrees, north and east positive, the longitude in [-180, 180).
+// Pixels farther than R from the centre (outside the disc) give nothing; the
+// rim itself is inside. A centre latitude of exactly 90 counts as 89.9, as in
+// the generation.
+std::optional<LatLon> MapPixelToLatLon(Real centreLat, Real centreLon, Real x, Real y,
+                                       int size = 600);
+
+// The six-character locator (as "JN18EU") of the sub-square that holds the
+// position. Latitude 90 and longitude 180 fall in the last row and column.
+std::string EncodeLocator(Real lat, Real lon);
+
+} // namespace geo
