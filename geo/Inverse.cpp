@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace geo {
 
@@ -53,6 +54,42 @@ std::string EncodeLocator(Real lat, Real lon) {
     s[4] = static_cast<char>('A' + subLon);
     s[5] = static_cast<char>('A' + subLat);
     return s;
+}
+
+PositionGrid::PositionGrid(Real centreLat, Real centreLon, int size)
+    : size_(size), lat_(static_cast<size_t>(size) * size), lon_(lat_.size()),
+      inside_(lat_.size(), 0) {
+    if (centreLat == 90) centreLat = 89.9L;
+    const double phi1 = static_cast<double>(centreLat * Pi / 180);
+    const double lam1 = static_cast<double>(centreLon * Pi / 180);
+    const double s1 = std::sin(phi1), c1 = std::cos(phi1);
+    const double R = size / 2.0;
+    const double toDeg = 180.0 / static_cast<double>(Pi);
+    const double pi = static_cast<double>(Pi);
+    auto rows = [&](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            const double north = R - y;
+            for (int x = 0; x < size; ++x) {
+                const double east = x - R;
+                const double r = std::sqrt(east * east + north * north);
+                if (r > R) continue;
+                const size_t i = index(x, y);
+                const double d = r * pi / R;
+                const double sinA = r > 0 ? east / r : 0, cosA = r > 0 ? north / r : 1;
+                const double sd = std::sin(d), cd = std::cos(d);
+                const double sp2 = std::clamp(s1 * cd + c1 * sd * cosA, -1.0, 1.0);
+                const double lam2 = lam1 + std::atan2(sinA * sd * c1, cd - s1 * sp2);
+                double lon = std::fmod(lam2 * toDeg + 180, 360.0);
+                if (lon < 0) lon += 360;
+                lat_[i] = std::asin(sp2) * toDeg;
+                lon_[i] = lon - 180;
+                inside_[i] = 1;
+            }
+        }
+    };
+    std::thread other(rows, size / 2, size);
+    rows(0, size / 2);
+    other.join();
 }
 
 } // namespace geo

@@ -4,8 +4,11 @@
 
 #include "geo/Position.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace geo {
 
@@ -26,5 +29,29 @@ std::optional<LatLon> MapPixelToLatLon(Real centreLat, Real centreLon, Real x, R
 // The six-character locator (as "JN18EU") of the sub-square that holds the
 // position. Latitude 90 and longitude 180 fall in the last row and column.
 std::string EncodeLocator(Real lat, Real lon);
+
+// The position under every pixel of an N x N map (MapPixelToLatLon for each
+// pixel, in double precision), computed once per centre on both cores. The
+// gap-free generation reads the world map through it and the live overlays
+// shade or mark the map from it.
+class PositionGrid {
+  public:
+    PositionGrid() = default;
+    PositionGrid(Real centreLat, Real centreLon, int size = 600);
+
+    int size() const { return size_; }
+    bool inside(int x, int y) const { return inside_[index(x, y)] != 0; }
+    // Degrees; meaningful only inside the disc.
+    double lat(int x, int y) const { return lat_[index(x, y)]; }
+    double lon(int x, int y) const { return lon_[index(x, y)]; }
+
+  private:
+    size_t index(int x, int y) const {
+        return static_cast<size_t>(y) * static_cast<size_t>(size_) + static_cast<size_t>(x);
+    }
+    int size_ = 0;
+    std::vector<double> lat_, lon_;
+    std::vector<uint8_t> inside_;
+};
 
 } // namespace geo

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using namespace geo;
 
@@ -79,5 +80,24 @@ TEST(EncodeLocator, SquareThatHoldsThePosition) {
         const auto p = DecodeLocator(loc);
         ASSERT_TRUE(p);
         EXPECT_EQ(EncodeLocator(p->lat, p->lon), loc);
+    }
+}
+
+TEST(PositionGrid, AgreesWithThePixelRule) {
+    for (const auto& [lat, lon, size] :
+         {std::tuple{48.85L, 2.35L, 600}, std::tuple{90.0L, 0.0L, 600},
+          std::tuple{-33.9L, 151.2L, 300}, std::tuple{0.0L, 179.9L, 1200}}) {
+        const PositionGrid grid(lat, lon, size);
+        ASSERT_EQ(grid.size(), size);
+        for (int y = 0; y < size; y += 7)
+            for (int x = 0; x < size; x += 5) {
+                const auto p = MapPixelToLatLon(lat, lon, x, y, size);
+                ASSERT_EQ(grid.inside(x, y), p.has_value()) << x << "," << y;
+                if (!p) continue;
+                EXPECT_NEAR(grid.lat(x, y), static_cast<double>(p->lat), 1e-9);
+                // Longitudes agree modulo 360 (the date line may fall either side).
+                const double dl = std::remainder(grid.lon(x, y) - static_cast<double>(p->lon), 360);
+                EXPECT_NEAR(dl, 0, 1e-7) << x << "," << y;
+            }
     }
 }
