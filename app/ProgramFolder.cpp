@@ -1,5 +1,7 @@
 #include "app/ProgramFolder.h"
 
+#include "app/InstallLayout.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,9 +25,9 @@ bool FolderAcceptsFiles(const QString& folder) {
 }
 
 QString ResolveProgramFolder(const QString& exeFolder) {
-    const QString folder =
-        ChooseProgramFolder(exeFolder, FolderAcceptsFiles(exeFolder),
-                            qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+    const QString folder = ChooseProgramFolder(
+        exeFolder, !IsInstalledLayout(exeFolder) && FolderAcceptsFiles(exeFolder),
+        qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
     QDir().mkpath(folder);
     return QDir(folder).absolutePath();
 }

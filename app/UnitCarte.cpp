@@ -1,5 +1,6 @@
 #include "app/UnitCarte.h"
 
+#include "app/InstallLayout.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "dxlists/UnitDX.h"
@@ -431,15 +432,11 @@ void TFormCarte::MenuVoirClick() {
 }
 
 void TFormCarte::MenuAideClick() {
-    // The help pages ship beside the program; when the program keeps its
-    // folder elsewhere (installed system-wide), they are taken from beside it.
-    QString page = QDir(program_.platform.programFolder()).filePath(program_.app.HelpFile);
-    if (!QFileInfo::exists(page)) {
-        const QString beside =
-            QDir(QCoreApplication::applicationDirPath()).filePath(program_.app.HelpFile);
-        if (QFileInfo::exists(beside)) page = beside;
-    }
-    program_.platform.openDocument(page);
+    // The help pages ship beside the program, or in its data folder once
+    // installed, while the program may keep its own folder elsewhere.
+    program_.platform.openDocument(SharedFilePath(program_.platform.programFolder(),
+                                                  QCoreApplication::applicationDirPath(),
+                                                  program_.app.HelpFile));
 }
 
 void TFormCarte::MenuCacherFenetreCarteClick() {

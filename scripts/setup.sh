@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
+  help2man dpkg-dev desktop-file-utils appstream lintian
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206

@@ -150,9 +150,9 @@ def dx45_marker(path):
     save_marker(m, path)
 
 
-def icon(path, worldmap_path):
+def icon(path, worldmap_path, size=64):
     """A small azimuthal equidistant map centred on Europe with a bearing line."""
-    size, ss = 64, 4
+    ss = 4
     world = np.asarray(Image.open(worldmap_path).convert("RGB")).astype(np.float64)
     wh, ww = world.shape[:2]
     n = size * ss
