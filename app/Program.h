@@ -34,6 +34,7 @@ struct Program {
     ViewerState viewer;
     Forms forms;
     QStringList arguments; // command-line arguments after the program name
+    bool ending = false;   // EndProgram ran: the settings are written, the loop stops
 };
 
 // Creates the windows, each once, in the start-up order (the world-map window

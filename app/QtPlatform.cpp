@@ -75,5 +75,8 @@ void QtPlatform::processEvents() {
 }
 
 void QtPlatform::terminate() {
-    QCoreApplication::quit();
+    // Stops the event loop without closing the windows first: quit() would
+    // send every visible window a close request, running the viewer's own
+    // close rules (its save question, another settings write) a second time.
+    QCoreApplication::exit(0);
 }

@@ -2,6 +2,7 @@
 
 #include "app/InstallLayout.h"
 #include "app/Program.h"
+#include "app/ProgramEnd.h"
 #include "app/Settings.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
@@ -304,6 +305,7 @@ TFormCarte::TFormCarte(Program& program) : program_(program) {
     MenuAide->setObjectName(QStringLiteral("MenuAide"));
     connect(MenuAide, &QAction::triggered, this, [this] { MenuAideClick(); });
 
+    AddQuitShortcut(this);
     FormCreate();
 }
 
@@ -410,14 +412,13 @@ void TFormCarte::closeEvent(QCloseEvent* event) {
 }
 
 void TFormCarte::FormClose() {
+    if (program_.ending) return;
     if (program_.viewer.DdeClientConnected) {
         program_.platform.message(this, Platform::Box::Warning, QStringLiteral("Korvanta"),
                                   program_.viewer.msg.ConnectedMessage);
         return;
     }
-    SettingsWrite();
-    program_.app.FocusViewerOnActivate = false;
-    program_.platform.terminate();
+    EndProgram(program_);
 }
 
 void TFormCarte::MenuquitterClick() {

@@ -1,6 +1,7 @@
 // The entry routine of Korvanta: chooses the program's folder, creates the
 // windows in their start-up order and runs the event loop.
 #include "app/Program.h"
+#include "app/ProgramEnd.h"
 #include "app/ProgramFolder.h"
 #include "app/QtPlatform.h"
 #include "app/Settings.h"
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
     program.arguments = QApplication::arguments().mid(1);
 
     CreateForms(program);
+    // A logout, `kill` or Ctrl+C ends the program as a close does, without
+    // questions: the settings are written once, then the program exits.
+    const EndSignals endSignals([&program](int) { EndProgram(program); });
     program.forms.FormCarte->show();
     const int result = QApplication::exec();
     DestroyForms(program);

@@ -1,6 +1,7 @@
 #include "dialogs/UnitSave.h"
 
 #include "app/Program.h"
+#include "app/ProgramEnd.h"
 #include "app/UnitCarte.h"
 #include "geo/Bitmap.h"
 #include "viewer/Languages.h"
@@ -88,7 +89,6 @@ void TFormSave::closeEvent(QCloseEvent* event) {
 void TFormSave::FormClose() {
     program_.viewer.ReturningFromDialog = true;
     if (program_.viewer.QuitAfterSave) {
-        if (TFormCarte* carte = program_.forms.FormCarte) carte->SettingsWrite();
-        program_.platform.terminate();
+        EndProgram(program_);
     }
 }

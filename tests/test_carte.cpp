@@ -3,6 +3,8 @@
 // live readout, the language switch and the ways out.
 #include "FakePlatform.h"
 #include "app/Program.h"
+#include "app/ProgramEnd.h"
+#include "app/QtPlatform.h"
 #include "app/UnitCarte.h"
 #include "geo/Bitmap.h"
 #include "geo/Position.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -24,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <sys/stat.h>
 
@@ -114,6 +118,11 @@ class TestCarte : public QObject {
     void helpOpensThePageOfTheLanguage();
     void quitWritesTheSettingsAndTerminates();
     void quitRefusedWhileConnected();
+    void theEndWritesOnceWhateverAsks();
+    void ctrlQMakesTheCloseRequestOfBothWindows();
+    void endSignalsEndLikeAClose_data();
+    void endSignalsEndLikeAClose();
+    void quitStopsTheLoopWithoutClosingTheWindows();
     void choicesWrittenBackWithoutTheViewer();
     void failedWriteIsReported();
     void paintHidesWhileTheViewerIsShown();
@@ -785,6 +794,102 @@ void TestCarte::backFromTheViewerLeavesTheFocus() {
     QCOMPARE(run.carte()->focusWidget(), qra);
     QVERIFY(!run.program.app.MapUnsaved);
     QVERIFY(run.carte()->isVisible());
+}
+
+// A viewer showing a map that was generated and not saved, on a first run.
+void ShowUnsavedMap(Run& run) {
+    run.program.app.MapUnsaved = true;
+    run.viewer()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(run.viewer()));
+}
+
+void TestCarte::theEndWritesOnceWhateverAsks() {
+    Run run;
+    ShowUnsavedMap(run);
+    // The world-map window's close asks nothing of the viewer's.
+    run.carte()->close();
+    QCOMPARE(run.platform.terminations, 1);
+    QVERIFY(run.platform.boxes.isEmpty());
+    QVERIFY(QFile::exists(run.dir.filePath("korvanta.ini")));
+    // Close requests arriving while the program ends (the toolkit closing its
+    // windows) neither ask nor write again: a second write of a first run
+    // would leave korvanta.~in behind.
+    run.viewer()->close();
+    run.carte()->close();
+    QCOMPARE(run.platform.terminations, 1);
+    QVERIFY(run.platform.boxes.isEmpty());
+    QVERIFY(!QFile::exists(run.dir.filePath("korvanta.~in")));
+}
+
+void TestCarte::ctrlQMakesTheCloseRequestOfBothWindows() {
+    {
+        Run run;
+        QVERIFY(run.showCarte());
+        QTest::keyClick(run.carte(), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(run.platform.terminations, 1);
+        QCOMPARE(run.action("Menuquitter")->text(), QStringLiteral("Quit"));
+    }
+    Run run;
+    ShowUnsavedMap(run);
+    run.viewer()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(run.viewer()));
+    run.platform.confirmations = {false};
+    QTest::keyClick(run.viewer(), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(run.platform.boxes.size(), 1); // the viewer's own save question
+    QCOMPARE(run.platform.boxes[0].kind, Platform::Box::Confirm);
+    QCOMPARE(run.platform.terminations, 1);
+}
+
+void TestCarte::endSignalsEndLikeAClose_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestCarte::endSignalsEndLikeAClose() {
+    QFETCH(int, signal);
+    Run run;
+    ShowUnsavedMap(run);
+    run.viewer()->MenuTimeUTC->trigger();
+    QList<int> received;
+    const EndSignals watcher([&](int s) {
+        received.append(s);
+        EndProgram(run.program);
+    });
+    QCOMPARE(::raise(signal), 0);
+    QTRY_COMPARE(run.platform.terminations, 1);
+    QCOMPARE(received, QList<int>{signal});
+    QVERIFY(run.platform.boxes.isEmpty()); // no question
+    QVERIFY(run.writtenLines().contains(QStringLiteral("UTC=Y")));
+}
+
+namespace {
+
+class CountingWindow : public QWidget {
+  public:
+    int closes = 0;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        ++closes;
+        event->ignore();
+    }
+};
+
+} // namespace
+
+void TestCarte::quitStopsTheLoopWithoutClosingTheWindows() {
+    QtPlatform platform(QDir::tempPath());
+    CountingWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTimer::singleShot(0, &window, [&platform] { platform.terminate(); });
+    // Should a refused close keep the loop running, the test ends anyway.
+    QTimer::singleShot(20000, &window, [] { QCoreApplication::exit(1); });
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(window.closes, 0);
+    QVERIFY(window.isVisible());
 }
 
 QTEST_MAIN(TestCarte)

@@ -1,6 +1,7 @@
 #include "viewer/UnitAzimut.h"
 
 #include "app/Program.h"
+#include "app/ProgramEnd.h"
 #include "app/UnitCarte.h"
 #include "dialogs/UnitSave.h"
 #include "dxlists/BuiltinLists.h"
@@ -205,6 +206,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
 
     BuildMenus();
     BuildControls();
+    AddQuitShortcut(this);
     FormCreate();
 }
 
@@ -725,6 +727,7 @@ void TFormAzimut::FormCloseQuery() {
     AppState& app = program_.app;
     Platform& platform = program_.platform;
     const QString title = QStringLiteral("Korvanta");
+    if (program_.ending) return;
     if (v.DdeClientConnected) {
         platform.message(this, Platform::Box::Warning, title, v.msg.ConnectedMessage);
         return;
@@ -737,9 +740,7 @@ void TFormAzimut::FormCloseQuery() {
         MenuEnregistrerClick();
         return;
     }
-    if (TFormCarte* carte = program_.forms.FormCarte) carte->SettingsWrite();
-    app.FocusViewerOnActivate = false;
-    platform.terminate();
+    EndProgram(program_);
 }
 
 void TFormAzimut::MenuAideClick() {
