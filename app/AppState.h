@@ -30,6 +30,9 @@ struct AppState {
     bool LanguageFromSettings = false;
     bool FocusViewerOnActivate = false;
     bool SettingsExisted = false;
+    // The settings file read at start when it is not the program folder's
+    // own (the one beside a program whose folder cannot be written).
+    QString SettingsSource;
 
     bool Generating = false;
     bool MapUnsaved = false;

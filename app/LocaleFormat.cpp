@@ -1,5 +1,9 @@
 #include "app/LocaleFormat.h"
 
+QChar DecimalMarkOf(const QString& localeMark) {
+    return localeMark == QLatin1String(",") ? QLatin1Char(',') : QLatin1Char('.');
+}
+
 QString TimeFormatWithoutZone(const QString& format) {
     QString out;
     bool quoted = false;

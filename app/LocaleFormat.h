@@ -3,6 +3,11 @@
 
 #include <QString>
 
+// The decimal mark the program works with, from the locale's: "," stays a
+// comma, every other mark (".", or the Arabic U+066B, which has no byte in
+// the program's texts) counts as ".".
+QChar DecimalMarkOf(const QString& localeMark);
+
 // A QDateTime time format without its time-zone parts (unquoted runs of "t"
 // and the blanks before them): "HH:mm:ss t" gives "HH:mm:ss",
 // "t HH:mm:ss" gives "HH:mm:ss". Quoted literals stay as they are.

@@ -24,6 +24,16 @@ bool FolderAcceptsFiles(const QString& folder) {
     return probe.open(); // removed again when `probe` goes
 }
 
+QString SettingsFileToRead(const QString& programFolder, const QString& exeFolder) {
+    const QString own = QDir(programFolder).filePath(QStringLiteral("korvanta.ini"));
+    if (QFileInfo::exists(own)) return own;
+    if (QDir::cleanPath(QDir(programFolder).absolutePath()) ==
+        QDir::cleanPath(QDir(exeFolder).absolutePath()))
+        return {};
+    const QString beside = QDir(exeFolder).filePath(QStringLiteral("korvanta.ini"));
+    return QFileInfo::exists(beside) ? beside : QString();
+}
+
 QString ResolveProgramFolder(const QString& exeFolder) {
     const QString folder = ChooseProgramFolder(
         exeFolder, !IsInstalledLayout(exeFolder) && FolderAcceptsFiles(exeFolder),

@@ -14,6 +14,13 @@ QString ChooseProgramFolder(const QString& exeFolder, bool exeFolderWritable,
 // Whether a file can really be created in `folder` (tries one and removes it).
 bool FolderAcceptsFiles(const QString& folder);
 
+// The settings file the start reads: korvanta.ini of the program folder, or,
+// while the program folder is the configuration folder and has none yet, the
+// one beside the program (the user's file from the time the program folder
+// could be written). Empty when there is none. The end always writes into
+// the program folder.
+QString SettingsFileToRead(const QString& programFolder, const QString& exeFolder);
+
 // ChooseProgramFolder for the running program; creates the configuration
 // folder when it is the choice and does not exist yet. Returns an absolute path.
 QString ResolveProgramFolder(const QString& exeFolder);

@@ -19,8 +19,7 @@ QDateTime QtPlatform::utcNow() {
 }
 
 QChar QtPlatform::decimalSeparator() {
-    const QString mark = QLocale::system().decimalPoint();
-    return mark.isEmpty() ? QLatin1Char('.') : mark.at(0);
+    return DecimalMarkOf(QLocale::system().decimalPoint());
 }
 
 QString QtPlatform::shortDateFormat() {

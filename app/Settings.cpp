@@ -86,6 +86,32 @@ QByteArray EncodeWindows1252(const QString& text) {
     return out;
 }
 
+bool FitsWindows1252(const QString& text) {
+    for (char32_t c : text.toUcs4())
+        if (EncodeOne(c) == '?' && c != U'?') return false;
+    return true;
+}
+
+namespace {
+const QByteArray Utf8Mark("\xEF\xBB\xBF");
+}
+
+QByteArray EncodeSettingsText(const QStringList& lines) {
+    const bool fits = std::all_of(lines.begin(), lines.end(),
+                                  [](const QString& l) { return FitsWindows1252(l); });
+    QByteArray bytes = fits ? QByteArray() : Utf8Mark;
+    for (const QString& line : lines) {
+        bytes += fits ? EncodeWindows1252(line) : line.toUtf8();
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QString DecodeSettingsText(const QByteArray& bytes) {
+    if (bytes.startsWith(Utf8Mark)) return QString::fromUtf8(bytes.mid(Utf8Mark.size()));
+    return DecodeWindows1252(bytes);
+}
+
 QStringList SplitLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
@@ -127,13 +153,15 @@ bool LoadSettingsFile(const QString& path, QStringList& lines, QString& errorTex
                         .arg(MaxSettingsFileSize);
         return false;
     }
-    lines = SplitLines(DecodeWindows1252(bytes));
+    lines = SplitLines(DecodeSettingsText(bytes));
     return true;
 }
 
-ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerState& viewer,
-                              const WindowGeometry& carte, const LanguageFn& language,
-                              const SizeLimits& limits) {
+namespace {
+
+ReadResult ApplyLines(const QStringList& lines, AppState& app, ViewerState& viewer,
+                      const WindowGeometry& carte, const LanguageFn& language,
+                      const SizeLimits& limits, bool& centreRead) {
     ReadResult r;
     r.carte = carte;
 
@@ -186,6 +214,7 @@ ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerSta
         } else if (key == QLatin1String("CENTRE_IMAGE=")) {
             app.pos.CentreText = Utf8(value);
             app.SavedImageCentre = value;
+            centreRead = true;
             const auto parsed =
                 geo::ParsePosition(Utf8(value), app.pos.CentreLat, app.pos.CentreLon);
             if (parsed.conversionFailed) {
@@ -232,6 +261,27 @@ ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerSta
         } else if (key == QLatin1String("CTYFILE=")) {
             app.extra.CountryFile = value;
         }
+    }
+    return r;
+}
+
+} // namespace
+
+ReadResult ApplySettingsLines(const QStringList& lines, AppState& app, ViewerState& viewer,
+                              const WindowGeometry& carte, const LanguageFn& language,
+                              const SizeLimits& limits) {
+    bool centreRead = false;
+    const geo::PositionState before = app.pos;
+    ReadResult r = ApplyLines(lines, app, viewer, carte, language, limits, centreRead);
+    const auto lat = app.pos.CentreLat;
+    const auto lon = app.pos.CentreLon;
+    const bool onEarth = lat >= -90 && lat <= 90 && lon >= -180 && lon <= 180; // false for NaN
+    if (centreRead && !onEarth) {
+        app.SavedImagePath.clear();
+        app.SavedImageCentre.clear();
+        app.pos.CentreText = before.CentreText;
+        app.pos.CentreLat = before.CentreLat;
+        app.pos.CentreLon = before.CentreLon;
     }
     return r;
 }
@@ -306,11 +356,7 @@ QString WriteSettingsFile(const QString& folder, const QStringList& lines, bool 
         if (::unlink(tempPath.constData()) != 0) return SystemError(SettingsTempFile, errno);
     }
 
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += EncodeWindows1252(line);
-        bytes += "\r\n";
-    }
+    const QByteArray bytes = EncodeSettingsText(lines);
 
     const int fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return SystemError(SettingsTempFile, errno);

@@ -27,6 +27,17 @@ inline constexpr long double MileFactor = 1.609344L;
 QString DecodeWindows1252(const QByteArray& bytes);
 QByteArray EncodeWindows1252(const QString& text);
 
+// Whether every character of the text has a byte in Windows-1252.
+bool FitsWindows1252(const QString& text);
+
+// The bytes of a settings file: Windows-1252 when every line fits the code
+// page (so every existing reader reads it as before), otherwise UTF-8 behind
+// a byte-order mark, so that a name in Cyrillic or Greek is kept whole.
+QByteArray EncodeSettingsText(const QStringList& lines);
+// The reverse: a text that starts with the UTF-8 byte-order mark is UTF-8,
+// any other is Windows-1252.
+QString DecodeSettingsText(const QByteArray& bytes);
+
 // Splits a text into lines at CR LF, a lone CR or a lone LF. A final line
 // break does not start another line.
 QStringList SplitLines(const QString& text);
@@ -69,6 +80,9 @@ struct SizeLimits {
     int maxHeight = 1 << 30;
 };
 
+// A CENTRE_IMAGE= outside 90 S to 90 N and 180 W to 180 E (a damaged file)
+// counts as no saved map: the image, its centre text and the centre are
+// dropped.
 // Applies the lines in file order to the state. `carte` is the world-map
 // window's geometry before the reading; the result holds it after the
 // WTOPC=... keys. LANGUAGE= runs `language` with LanguageFromSettings set.

@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "app/ProgramEnd.h"
 #include "app/Settings.h"
+#include "app/WindowPlace.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
 #include "geo/Position.h"
@@ -317,7 +318,8 @@ void TFormCarte::FormCreate() {
     ProgressBarCalcul->setMaximum(geo::MercatorWidth);
     AppState& app = program_.app;
     // A settings failure skips the rest of the creation, the locator too.
-    if (app.SettingsExisted && !ReadSettings()) return;
+    const bool settingsToRead = app.SettingsExisted || !app.SettingsSource.isEmpty();
+    if (settingsToRead && !ReadSettings()) return;
     if (!program_.arguments.isEmpty()) {
         if (const auto centre = geo::DecodeLocator(program_.arguments.first().toStdString())) {
             app.pos.CentreLat = centre->lat;
@@ -329,7 +331,10 @@ void TFormCarte::FormCreate() {
 
 bool TFormCarte::ReadSettings() {
     AppState& app = program_.app;
-    const QString path = QDir(program_.platform.programFolder()).filePath(settings::SettingsFile);
+    const QString path =
+        app.SettingsExisted || app.SettingsSource.isEmpty()
+            ? QDir(program_.platform.programFolder()).filePath(settings::SettingsFile)
+            : app.SettingsSource;
     QString error;
     bool failed = false;
     if (!settings::LoadSettingsFile(path, MemoFileInit, error)) {
@@ -340,10 +345,8 @@ bool TFormCarte::ReadSettings() {
         const settings::ReadResult r = settings::ApplySettingsLines(
             MemoFileInit, app, program_.viewer, before, [this](char code) { ApplyLanguage(code); },
             SizeLimits());
-        if (r.carte != before) {
-            move(r.carte.left, r.carte.top);
-            resize(r.carte.width, r.carte.height);
-        }
+        if (r.carte != before)
+            PlaceWindow(this, QRect(r.carte.left, r.carte.top, r.carte.width, r.carte.height));
         failed = r.failed;
         error = r.errorText;
     }

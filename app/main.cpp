@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 
@@ -17,6 +18,7 @@
 #define KORVANTA_HAS_PICTURES 1
 #endif
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -35,11 +37,23 @@ QString ExecutableFolder(const char* argv0) {
 int main(int argc, char** argv) {
     // Before anything: the program's folder becomes the current directory,
     // and whether the settings file is there decides whether it is read.
-    const QString folder = ResolveProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : ""));
+    const QString exeFolder = ExecutableFolder(argc > 0 ? argv[0] : "");
+    const QString folder = ResolveProgramFolder(exeFolder);
     QDir::setCurrent(folder);
     // Looked up in the folder itself, which the reader and the writer use,
     // also should the folder not have become the current directory.
-    const bool settingsExisted = QFileInfo::exists(QDir(folder).filePath(settings::SettingsFile));
+    const QString settingsPath = QDir(folder).filePath(settings::SettingsFile);
+    const bool settingsExisted = QFileInfo::exists(settingsPath);
+    const QString readFrom = SettingsFileToRead(folder, exeFolder);
+    if (QDir(folder).absolutePath() != QDir(exeFolder).absolutePath()) {
+        // Said once, so that a user looking for the file finds it.
+        std::fprintf(stderr, "korvanta: %s cannot be written; settings are kept in %s\n",
+                     QFile::encodeName(exeFolder).constData(),
+                     QFile::encodeName(settingsPath).constData());
+        if (!readFrom.isEmpty() && readFrom != settingsPath)
+            std::fprintf(stderr, "korvanta: settings read this time from %s\n",
+                         QFile::encodeName(readFrom).constData());
+    }
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvanta"));
@@ -53,6 +67,7 @@ int main(int argc, char** argv) {
     QtPlatform platform(folder);
     Program program(platform);
     program.app.SettingsExisted = settingsExisted;
+    if (!settingsExisted) program.app.SettingsSource = readFrom;
     program.arguments = QApplication::arguments().mid(1);
 
     CreateForms(program);

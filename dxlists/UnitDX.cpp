@@ -260,6 +260,8 @@ void TDxGridEditor::ButtonConvClick() {
 void TDxGridEditor::Fail(int col, int row, const QString& message) {
     grid_->setCurrentCell(row - 1, col);
     program_.platform.message(this, Platform::Box::Error, QStringLiteral("Korvanta"), message);
+    // The refused cell takes the keyboard, so the correction can be typed at once.
+    grid_->setFocus(Qt::OtherFocusReason);
 }
 
 void TDxGridEditor::OkClick() {

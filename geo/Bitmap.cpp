@@ -81,14 +81,25 @@ std::vector<uint8_t> EncodeBmp4(const PaletteImage& image) {
 
 std::string WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (path.empty()) return "no output file name given";
-    std::string tmpl = path + ".XXXXXX";
+    // A file its owner protected from writing is not replaced behind its
+    // back by the rename (which only needs the folder's permission). Read-only
+    // for everyone counts as protected also for the administrator.
+    struct stat old {};
+    const bool exists = stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (exists && (access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0))
+        return ErrorText("cannot write", path, EACCES);
+
+    // A short temporary name in the same folder, so that a name close to the
+    // longest the file system allows can still be written.
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string tmpl = (slash == std::string::npos ? std::string() : folder) + ".kv.XXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) return ErrorText("cannot create a temporary file beside", path, errno);
 
     // The new file gets the old file's permissions, or the usual ones.
-    struct stat old {};
     mode_t mode;
-    if (stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (exists) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = umask(0);
@@ -123,8 +134,6 @@ std::string WriteFileAtomically(const std::string& path, const std::vector<uint8
         return ErrorText("cannot write", path, error);
     }
     // Make the rename itself durable.
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
         fsync(dir);

@@ -4,8 +4,10 @@
 #include "FakePlatform.h"
 #include "app/Program.h"
 #include "app/ProgramEnd.h"
+#include "app/ProgramFolder.h"
 #include "app/QtPlatform.h"
 #include "app/UnitCarte.h"
+#include "dxlists/UnitDX.h"
 #include "geo/Bitmap.h"
 #include "geo/Position.h"
 #include "viewer/UnitAzimut.h"
@@ -27,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/stat.h>
@@ -118,6 +121,7 @@ class TestCarte : public QObject {
     void helpOpensThePageOfTheLanguage();
     void quitWritesTheSettingsAndTerminates();
     void quitRefusedWhileConnected();
+    void settingsBesideAReadOnlyProgramAreRead();
     void theEndWritesOnceWhateverAsks();
     void ctrlQMakesTheCloseRequestOfBothWindows();
     void endSignalsEndLikeAClose_data();
@@ -130,7 +134,7 @@ class TestCarte : public QObject {
     void displayAndReturn();
     void savedMapFromTheSettings();
     void viewerChoicesWrittenAtExit();
-    void wildWindowPlacesKeptSizesBounded();
+    void wildWindowPlacesKeptOnScreenSizesBounded();
     void damagedSettingsFile();
     void settingsOfSomeoneElseAreLeftAlone();
     void northPoleRow();
@@ -687,14 +691,25 @@ void TestCarte::viewerChoicesWrittenAtExit() {
     QVERIFY(lines.contains(QStringLiteral("WWIDTH=%1").arg(viewer->width())));
 }
 
-void TestCarte::wildWindowPlacesKeptSizesBounded() {
+void TestCarte::wildWindowPlacesKeptOnScreenSizesBounded() {
     Run run("WTOPC=2000000000\r\nWLEFTC=-2000000000\r\nWHEIGHTC=2147483647\r\n"
             "WWIDTHC=-5\r\nWTOP=-2147483648\r\nWLEFT=2147483647\r\nWHEIGHT=0\r\n"
             "WWIDTH=2147483647\r\nWHSB=2147483647\r\n",
             {"JN18EU"});
     QVERIFY(run.platform.boxes.isEmpty());
     TFormCarte* w = run.carte();
-    QCOMPARE(w->pos(), QPoint(-2000000000, 2000000000));
+    // Each window keeps at least its title bar on a screen.
+    auto onAScreen = [](const QWidget* window) {
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect bar(window->x(), window->y(), window->width(), 24);
+            const QRect inside = bar & screen->availableGeometry();
+            if (inside.height() == 24 && inside.width() >= std::min(100, window->width()))
+                return true;
+        }
+        return false;
+    };
+    QVERIFY(onAScreen(w));
+    QVERIFY(onAScreen(run.viewer()));
     // A window larger than the desktop cannot be painted (no picture buffer
     // that large): the size stays within the desktop, and the first paint
     // still starts the command-line locator.
@@ -707,10 +722,13 @@ void TestCarte::wildWindowPlacesKeptSizesBounded() {
     QTRY_VERIFY(run.program.app.MapUnsaved);
     QTRY_VERIFY(run.viewer()->isVisible());
     QVERIFY(run.viewer()->width() >= 100);
+    QVERIFY(onAScreen(run.viewer()));
     run.carte()->MenuquitterClick();
     const QStringList lines = run.writtenLines();
-    for (const char* line : {"WTOPC=2000000000", "WLEFTC=-2000000000", "WWIDTHC=100"})
-        QVERIFY2(lines.contains(QLatin1String(line)), line);
+    for (const QString& line :
+         {QStringLiteral("WTOPC=%1").arg(w->y()), QStringLiteral("WLEFTC=%1").arg(w->x()),
+          QStringLiteral("WWIDTHC=100")})
+        QVERIFY2(lines.contains(line), qPrintable(line));
 }
 
 void TestCarte::damagedSettingsFile() {
@@ -794,6 +812,36 @@ void TestCarte::backFromTheViewerLeavesTheFocus() {
     QCOMPARE(run.carte()->focusWidget(), qra);
     QVERIFY(!run.program.app.MapUnsaved);
     QVERIFY(run.carte()->isVisible());
+}
+
+void TestCarte::settingsBesideAReadOnlyProgramAreRead() {
+    QTemporaryDir exe;
+    QTemporaryDir config;
+    const QByteArray beside = "DX=F\tFrance\t46\tN\t2\tE\tUTC+1\r\nUTC=Y\r\n";
+    {
+        QFile f(exe.filePath("korvanta.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(beside);
+    }
+    FakePlatform platform;
+    platform.folder = config.path();
+    Program program(platform);
+    program.app.SettingsExisted = false;
+    program.app.SettingsSource = SettingsFileToRead(config.path(), exe.path());
+    CreateForms(program);
+    QVERIFY(program.app.ClockIsUTC);
+    QCOMPARE(program.forms.FormListeDXCC->Cell(0, 1), QStringLiteral("F"));
+    EndProgram(program);
+    DestroyForms(program);
+    // Written into the configuration folder; the file beside the program stays.
+    QFile written(config.filePath("korvanta.ini"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    QVERIFY(bytes.contains("DX=F\tFrance\t46\tN\t2\tE\tUTC+1\r\n"));
+    QVERIFY(bytes.contains("UTC=Y\r\n"));
+    QFile old(exe.filePath("korvanta.ini"));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), beside);
 }
 
 // A viewer showing a map that was generated and not saved, on a first run.

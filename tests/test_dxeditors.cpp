@@ -286,6 +286,8 @@ void TestDxEditors::failingChecks() {
     QCOMPARE(run.ham()->CurrentCol(), column);
     QCOMPARE(run.ham()->CurrentRow(), 4);
     QVERIFY(run.ham()->isVisible());
+    // The refused cell has the keyboard, not the OK button.
+    QCOMPARE(run.ham()->focusWidget(), run.ham()->StringGridDX);
     QCOMPARE(run.list()->count(), listed);
     // The row before passed its checks and keeps its rewritten letters.
     QCOMPARE(Run::rowCells(run.ham(), 1),

@@ -22,6 +22,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 const QString Deg = QStringLiteral("\u00B0");
@@ -122,6 +125,7 @@ class TestDxViewer : public QObject {
     void mouseRules();
     void blinking();
     void listChoiceClearsTheDisplay();
+    void nothingStaysFromTheSelectionBefore();
     void manageMyDx();
     void separators_data();
     void separators();
@@ -241,7 +245,8 @@ void TestDxViewer::elevenMetreRows() {
     run.viewer()->EditUTC->setText(QStringLiteral("UTC+9"));
     run.click(24);
     QCOMPARE(run.currentKey(), QStringLiteral("25"));
-    QCOMPARE(run.viewer()->EditUTC->text(), QStringLiteral("UTC+9"));
+    // An 11m row has no time text: the field does not keep another's.
+    QVERIFY(run.viewer()->EditUTC->text().isEmpty());
     QVERIFY(run.azim().startsWith(" Azimuth = "));
     const QString readout = run.azim();
     QCOMPARE(run.platform.beeps, 0);
@@ -401,6 +406,37 @@ void TestDxViewer::listChoiceClearsTheDisplay() {
     run.action("MenuDXCCOM")->trigger();
     QVERIFY(!run.program.app.ListIsCB);
     QVERIFY(run.rowOf(JapanRow) >= 0);
+}
+
+void TestDxViewer::nothingStaysFromTheSelectionBefore() {
+    Run run({JapanLine, T("DX=ZL|New Zealand (Oc)|41|S|174|E")});
+    TFormAzimut* v = run.viewer();
+    run.select(run.rowOf(JapanRow));
+    QCOMPARE(v->EditUTC->text(), QStringLiteral("UTC+9"));
+    // A row without a time text empties the UTC field.
+    run.select(run.rowOf(T("ZL|New Zealand (Oc)|41S|174E")));
+    QCOMPARE(run.platform.beeps, 0);
+    QVERIFY(v->EditUTC->text().isEmpty());
+
+    // Whenever the selection goes, both markers go with it, in either phase
+    // of the blinking.
+    const std::pair<const char*, std::function<void()>> drops[] = {
+        {"list choice", [&] { run.action("MenuDXCCCB")->trigger(); }},
+        {"separator", [&] { run.action("SepSlash")->trigger(); }},
+        {"back to the generator", [&] { v->Menugenerateur->trigger(); }},
+    };
+    for (const auto& [what, drop] : drops) {
+        for (const bool turned : {false, true}) {
+            run.action("MenuDXCCOM")->trigger();
+            run.action("SepDefault")->trigger();
+            if (!v->isVisible()) v->show();
+            run.select(run.rowOf(JapanRow));
+            if (turned) v->TimerDXTimer();
+            QVERIFY2(!v->ImageDX->isHidden() || !v->ImageDX45->isHidden(), what);
+            drop();
+            QVERIFY2(v->ImageDX->isHidden() && v->ImageDX45->isHidden(), what);
+        }
+    }
 }
 
 void TestDxViewer::manageMyDx() {

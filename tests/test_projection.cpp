@@ -279,5 +279,19 @@ TEST(Bitmap, WritesThroughATemporaryFileAndLeavesNothingOnFailure) {
         ++entries;
     }
     EXPECT_EQ(entries, 2);
+
+    // A write-protected file is not replaced behind its owner's back.
+    fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::vector<uint8_t> before = ReadFile(out);
+    const std::string refused = WriteBmp4(BlankBackground(), out.string());
+    EXPECT_NE(refused.find("Permission denied"), std::string::npos) << refused;
+    EXPECT_EQ(ReadFile(out), before);
+
+    // A name of up to 255 bytes, the longest a folder entry takes, is written.
+    for (const size_t length : {249u, 255u}) {
+        const fs::path longName = dir / (std::string(length - 4, 'm') + ".bmp");
+        EXPECT_EQ(WriteBmp4(img, longName.string()), "") << length;
+        EXPECT_EQ(ReadFile(longName), EncodeBmp4(img)) << length;
+    }
     fs::remove_all(dir);
 }

@@ -304,6 +304,26 @@ class SaveTest : public QObject {
         QVERIFY(!ini.contains(QStringLiteral("IMAGE=")));
     }
 
+    void writeProtectedMapIsNotReplaced() {
+        startWithNewMap();
+        const QString path = file("kept.bmp");
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+        saveAs(QStringLiteral("kept.bmp"));
+        QVERIFY(run->save()->isVisible());
+        QCOMPARE(run->platform.boxes.size(), 1);
+        QCOMPARE(run->platform.boxes[0].kind, Platform::Box::Error);
+        QVERIFY2(run->platform.boxes[0].text.contains(QStringLiteral("Permission denied")),
+                 qPrintable(run->platform.boxes[0].text));
+        QCOMPARE(ReadFile(path), QByteArray("old"));
+        QVERIFY(run->program.app.SavedImagePath.isEmpty());
+        QVERIFY(run->program.app.MapUnsaved);
+    }
+
     void failedWriteKeepsTheDialogOpen() {
         startWithNewMap();
         QVERIFY(QFile::exists(file(".")));

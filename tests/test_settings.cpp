@@ -3,6 +3,7 @@
 #include "app/LocaleFormat.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
+#include "app/WindowPlace.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,50 @@ TEST(SettingsText, Windows1252BothWays) {
                                                                              "er"));
     // Characters outside the code page, one "?" each (also beyond the BMP).
     EXPECT_EQ(EncodeWindows1252(QStringLiteral("a日b\U0001F600c")), QByteArray("a?b?c"));
+}
+
+TEST(SettingsText, Utf8WithItsMarkOnlyWhenAValueDoesNotFitWindows1252) {
+    const QString cyrillic = QStringLiteral("/home/u/\u041A\u0430\u0440\u0442\u0430/map.bmp");
+    const QString greek = QStringLiteral("SV\tE\u03BB\u03BB\u03AC\u03B4\u03B1\t39\tN\t22\tE");
+    const struct {
+        QStringList lines;
+        bool utf8;
+    } cases[] = {
+        {{"[KORVANTA]", "CENTRE_IMAGE=48\u00B051' N / 2\u00B022' E", "DX=F\tFran\u00E7e \u20AC?"},
+         false},
+        {{"[KORVANTA]", "IMAGE=" + cyrillic}, true},
+        {{"[KORVANTA]", "UNIT=KM", "DX=" + greek}, true},
+        {{"PELMARINPATH=/opt/\u6F22/pelmarin"}, true},
+    };
+    for (const auto& c : cases) {
+        const QByteArray bytes = EncodeSettingsText(c.lines);
+        EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF"), c.utf8) << c.lines.join('|').toStdString();
+        if (!c.utf8) {
+            QByteArray expected;
+            for (const QString& l : c.lines)
+                expected += EncodeWindows1252(l) + "\r\n";
+            EXPECT_EQ(bytes, expected) << "every existing reader reads it as before";
+        }
+        // The reader gives back every character, both ways.
+        EXPECT_EQ(SplitLines(DecodeSettingsText(bytes)), c.lines);
+    }
+    // A Windows-1252 file that merely starts like the mark's bytes would be
+    // "ï»¿" at its very start: no file the program wrote starts so.
+    EXPECT_EQ(DecodeSettingsText("\xB0X"), QStringLiteral("\u00B0X"));
+
+    // Through the disk, with the reader of the start.
+    QTemporaryDir dir;
+    const QStringList lines{"[KORVANTA]", "IMAGE=" + cyrillic, "DX=" + greek, "UTC=Y"};
+    ASSERT_EQ(WriteSettingsFile(dir.path(), lines), QString());
+    QStringList read;
+    QString error;
+    ASSERT_TRUE(LoadSettingsFile(dir.filePath(SettingsFile), read, error));
+    AppState app;
+    ViewerState viewer;
+    ApplySettingsLines(read, app, viewer, WindowGeometry{}, {});
+    EXPECT_EQ(app.SavedImagePath, cyrillic);
+    EXPECT_EQ(app.MemoDX, QStringList{greek});
+    EXPECT_TRUE(app.ClockIsUTC);
 }
 
 TEST(SettingsText, LinesSplitAtEveryKindOfBreak) {
@@ -214,6 +259,54 @@ TEST(SettingsRead, CentreTextsCutShort) {
     }
     Reading empty({"CENTRE_IMAGE=\u00B0'", "UTC=Y"});
     EXPECT_TRUE(empty.result.failed) << "an empty number does not convert";
+}
+
+TEST(SettingsRead, CentreOffTheEarthIsNoSavedMap) {
+    const struct {
+        const char* centre;
+        bool kept;
+    } cases[] = {
+        {"-2147483648\u00B0-2147483648' N / 2\u00B022' E", false}, // -2.18e9
+        {"2147483647\u00B000' S / 2\u00B022' E", false},
+        {"91\u00B000' N / 2\u00B022' E", false},
+        {"45\u00B000' N / 181\u00B000' W", false},
+        {"90\u00B000' N / 180\u00B000' W", true},
+        {"48\u00B051' N / 2\u00B022' E", true},
+    };
+    for (const auto& c : cases) {
+        const QString centre = QString::fromUtf8(c.centre);
+        Reading r({"IMAGE=map.bmp", "CENTRE_IMAGE=" + centre, "UTC=Y"});
+        EXPECT_FALSE(r.result.failed) << c.centre;
+        EXPECT_TRUE(r.app.ClockIsUTC) << c.centre;
+        EXPECT_EQ(r.app.SavedImagePath.isEmpty(), !c.kept) << c.centre;
+        EXPECT_EQ(r.app.SavedImageCentre.isEmpty(), !c.kept) << c.centre;
+        if (c.kept) continue;
+        EXPECT_EQ(r.app.pos.CentreLat, 0) << c.centre;
+        EXPECT_EQ(r.app.pos.CentreLon, 0) << c.centre;
+        EXPECT_EQ(r.app.pos.CentreText, "") << c.centre;
+    }
+}
+
+TEST(WindowPlace, TitleBarKeptOnAScreen) {
+    const QList<QRect> two{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const struct {
+        QRect frame;
+        QPoint expected;
+    } cases[] = {
+        {{11, 11, 1228, 875}, {11, 11}},            // on the first screen
+        {{2000, 900, 950, 691}, {2000, 900}},       // on the second, partly below it
+        {{-1100, 40, 1228, 875}, {-1100, 40}},      // 128 pixels of the bar still show
+        {{-1200, 40, 1228, 875}, {-1128, 40}},      // too few: just enough come back
+        {{100, -5, 950, 691}, {100, 0}},            // the bar's top above the screen
+        {{0, -2147483000, 950, 691}, {0, 0}},       // a damaged WTOP=
+        {{2147480000, 500, 950, 691}, {3100, 500}}, // far right: the second screen
+        {{500, 2000000000, 950, 691}, {500, 1056}}, // far below: the bar at the bottom
+        {{-50, 100, 60, 60}, {0, 100}},             // a narrow window shows whole
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeepTitleBarOnScreens(c.frame, two), c.expected)
+            << c.frame.x() << "," << c.frame.y();
+    EXPECT_EQ(KeepTitleBarOnScreens(QRect(-9000, -9000, 10, 10), {}), QPoint(-9000, -9000));
 }
 
 TEST(SettingsRead, GarbageNeverBreaksTheReader) {
@@ -571,6 +664,25 @@ TEST(ProgramFolder, ExecutableFolderWhenWritableElseConfigFolder) {
     EXPECT_EQ(chosen, dir.filePath("cfg/korvanta"));
     EXPECT_TRUE(QFileInfo(chosen).isDir());
     EXPECT_EQ(ResolveProgramFolder(dir.path()), dir.path());
+}
+
+TEST(ProgramFolder, SettingsBesideTheProgramReadWhileTheConfigFolderHasNone) {
+    QTemporaryDir exe;
+    QTemporaryDir config;
+    EXPECT_EQ(SettingsFileToRead(config.path(), exe.path()), QString());
+    WriteBytes(exe.filePath("korvanta.ini"), "UTC=Y\r\n");
+    EXPECT_EQ(SettingsFileToRead(config.path(), exe.path()), exe.filePath("korvanta.ini"));
+    EXPECT_EQ(SettingsFileToRead(exe.path(), exe.path()), exe.filePath("korvanta.ini"));
+    // Once the configuration folder has its own, that one counts.
+    WriteBytes(config.filePath("korvanta.ini"), "UTC=N\r\n");
+    EXPECT_EQ(SettingsFileToRead(config.path(), exe.path()), config.filePath("korvanta.ini"));
+}
+
+TEST(LocaleFormat, EveryDecimalMarkButTheCommaIsAPoint) {
+    EXPECT_EQ(DecimalMarkOf(","), QLatin1Char(','));
+    for (const QString& mark : {QStringLiteral("."), QStringLiteral("\u066B"), QString(),
+                                QStringLiteral("\u2396"), QStringLiteral(",,")})
+        EXPECT_EQ(DecimalMarkOf(mark), QLatin1Char('.')) << mark.toStdString();
 }
 
 TEST(LocaleFormat, TimeWithoutZoneName) {

@@ -335,9 +335,13 @@ class ViewerTest : public QObject {
         // No white at all: the labels are drawn without their box.
         QCOMPARE(Count(v, QRect(0, 0, 600, 600), 0xFFFFFF), 0);
         QVERIFY(Count(v, QRect(584, 294, 12, 12), 0x000000) > 5);
-        // The caption as well.
+        // The caption alone keeps its white box: black on the black corner
+        // would not be read, on screen or in the saved map.
+        v->MenuDistances->trigger();
         v->DrawCentreCaption();
-        QCOMPARE(Count(v, QRect(0, 0, 600, 600), 0xFFFFFF), 0);
+        QVERIFY(Count(v, QRect(2, 585, 150, 10), 0xFFFFFF) > 200);
+        QVERIFY(Count(v, QRect(2, 585, 150, 10), 0x000000) > 20);
+        QCOMPARE(Count(v, QRect(0, 0, 600, 580), 0xFFFFFF), 0);
     }
 
     void readoutFollowsTheMouse() {
@@ -525,10 +529,25 @@ class ViewerTest : public QObject {
         v->Menugenerateur->trigger();
         run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 597, 382);
         QVERIFY(v->isVisible());
-        // The new map has no circles, and its caption has no white box:
-        // the brush of the picture stayed hollow.
+        // The new map has no circles, its caption has its white box, and the
+        // brush of the picture stayed hollow for the axis labels.
         QVERIFY(!RedNear(v, 300, 75));
-        QCOMPARE(Count(v, QRect(2, 585, 150, 10), 0xFFFFFF), 0);
+        QVERIFY(Count(v, QRect(2, 585, 150, 10), 0xFFFFFF) > 200);
+        v->SetMap(geo::PaletteImage(600, 600, 10)); // all sea
+        v->MenuAxes->trigger();
+        QCOMPARE(Count(v, QRect(0, 0, 600, 580), 0xFFFFFF), 0);
+    }
+
+    void showPutsTheViewerWhereTheUserLeftIt() {
+        TFormAzimut* v = startViewer();
+        QVERIFY(QTest::qWaitForWindowExposed(v));
+        v->move(40, 50);
+        v->resize(800, 600);
+        v->Menugenerateur->trigger();
+        run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 597, 382);
+        QVERIFY(v->isVisible());
+        QCOMPARE(v->pos(), QPoint(40, 50));
+        QCOMPARE(v->size(), QSize(800, 600));
     }
 
     void closeAsksTheSaveQuestionAfterAGeneration() {

@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/ProgramEnd.h"
 #include "app/UnitCarte.h"
+#include "app/WindowPlace.h"
 #include "dialogs/UnitSave.h"
 #include "dxlists/BuiltinLists.h"
 #include "viewer/Languages.h"
@@ -29,6 +30,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHideEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -485,11 +487,11 @@ void TFormAzimut::MapChanged() {
     ImageAzimut->setPixmap(QPixmap::fromImage(map_));
 }
 
-void TFormAzimut::CanvasTextOut(QPainter& painter, int x, int y, const QString& text) {
+void TFormAzimut::CanvasTextOut(QPainter& painter, int x, int y, const QString& text, bool boxed) {
     painter.setFont(canvasFont_);
     const QFontMetrics fm(canvasFont_);
     const QRect box(x, y, fm.horizontalAdvance(text), fm.height());
-    if (!canvasBrushHollow_) painter.fillRect(box, Qt::white);
+    if (boxed || !canvasBrushHollow_) painter.fillRect(box, Qt::white);
     painter.setPen(Qt::black);
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
@@ -500,8 +502,7 @@ void TFormAzimut::CanvasTextOut(QPainter& painter, int x, int y, const QString& 
 void TFormAzimut::FormCreate() {
     AppState& app = program_.app;
     ViewerState& v = program_.viewer;
-    move(app.ViewerLeft, app.ViewerTop);
-    resize(app.ViewerWidth, app.ViewerHeight);
+    PlaceWindow(this, QRect(app.ViewerLeft, app.ViewerTop, app.ViewerWidth, app.ViewerHeight));
 
     v.SourceIsCB = MenuDXCCCB->isChecked();
 
@@ -549,8 +550,9 @@ void TFormAzimut::showEvent(QShowEvent* event) {
 void TFormAzimut::FormShow() {
     AppState& app = program_.app;
     lostToOtherProgram_ = false; // a show is always followed by the activation refresh
-    move(app.ViewerLeft, app.ViewerTop);
-    resize(app.ViewerWidth, app.ViewerHeight);
+    // The place and size the user last gave the window (those read from the
+    // settings until it was first hidden).
+    PlaceWindow(this, QRect(app.ViewerLeft, app.ViewerTop, app.ViewerWidth, app.ViewerHeight));
     ScrollBox->horizontalScrollBar()->setValue(app.ViewerScroll);
     ButtonLangueClick();
     ListBoxDXW->setFocus();
@@ -567,6 +569,17 @@ void TFormAzimut::FormShow() {
     DrawCentreCaption();
     if (!ListBoxDXW->selectedItems().isEmpty()) ListBoxDXWClick();
     TimerSeconde->start();
+}
+
+void TFormAzimut::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    // Where the user left the window is where the next show puts it.
+    if (event->spontaneous()) return;
+    AppState& app = program_.app;
+    app.ViewerLeft = x();
+    app.ViewerTop = y();
+    app.ViewerWidth = width();
+    app.ViewerHeight = height();
 }
 
 void TFormAzimut::changeEvent(QEvent* event) {
@@ -637,9 +650,12 @@ void TFormAzimut::DrawCentreCaption() {
     QPainter painter(&map_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
+    // Always over its white box: over the map's black corner a hollow
+    // brush would leave black text on black.
     CanvasTextOut(painter, 2, 585,
                   QStringLiteral(" Centre : ") +
-                      QString::fromStdString(program_.app.pos.CentreText) + QStringLiteral(" "));
+                      QString::fromStdString(program_.app.pos.CentreText) + QStringLiteral(" "),
+                  true);
     painter.end();
     MapChanged();
 }
@@ -688,6 +704,8 @@ void TFormAzimut::MenugenerateurClick() {
     ViewerState& v = program_.viewer;
     v.ReturningToGenerator = true;
     TimerDX->stop();
+    ImageDX->hide(); // the selection goes: no marker stays behind
+    ImageDX45->hide();
     TimerSeconde->stop();
     ListBoxDXW->clearSelection();
     StaticTextAzim->clear();

@@ -209,6 +209,7 @@ class TFormAzimut : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -219,8 +220,9 @@ class TFormAzimut : public QMainWindow {
     // Reduces the map picture to the palette and shows it.
     void MapChanged();
     // Writes a text into the map picture with its top-left corner at (x, y),
-    // in the picture's font, over a white box unless the brush is hollow.
-    void CanvasTextOut(QPainter& painter, int x, int y, const QString& text);
+    // in the picture's font, over a white box unless the brush is hollow
+    // (`boxed`: over the white box whatever the brush).
+    void CanvasTextOut(QPainter& painter, int x, int y, const QString& text, bool boxed = false);
 
     Program& program_;
     QImage map_;      // ImageAzimut's picture, 600 x 600, palette colours only

@@ -71,6 +71,10 @@ void TFormAzimut::RebuildDisplayedDxList() {
 
     ListBoxDXW->clear();
     DxListSorted = false;
+    // The selection goes with the rows: no marker stays at a place that
+    // means nothing any more.
+    ImageDX->hide();
+    ImageDX45->hide();
 
     char separator = '\t';
     if (SepUnderscore->isChecked()) separator = '_';
@@ -175,7 +179,15 @@ void TFormAzimut::ListBoxDXWClick() {
         EditCall->setText(Q(*r.key));
         CallSetByList = false;
     }
-    if (r.time) EditUTC->setText(Q(*r.time));
+    // A row read past its latitude without a time text empties the field:
+    // it never shows the offset of the entity selected before.
+    using Stop = viewer::DxRowReading::Stop;
+    const bool pastLatitude = r.stop == Stop::None || r.stop == Stop::NoLongitudeLetter ||
+                              r.stop == Stop::LongitudeNumber;
+    if (r.time)
+        EditUTC->setText(Q(*r.time));
+    else if (pastLatitude)
+        EditUTC->clear();
     if (!r.ok()) {
         platform.beep();
         return;
