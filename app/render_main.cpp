@@ -17,11 +17,13 @@
 #include <QtGlobal>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,8 +47,11 @@ constexpr const char* Usage =
     "                    Windows bitmap (the 16-colour palette of the program),\n"
     "                    .png a PNG. An existing file is replaced only once the\n"
     "                    new map is complete.\n"
-    "  --world FILE      draw from this 1194 x 765 plate-carree picture (any format\n"
-    "                    Qt reads, e.g. PNG or BMP) instead of the built-in world map\n"
+    "  --world FILE      draw from this 1194 x 765 plate-carree picture instead of\n"
+    "                    the built-in world map. Accepted: PNG, and uncompressed\n"
+    "                    Windows bitmaps (BMP). Run-length bitmaps, GIF, JPEG and\n"
+    "                    the others are refused: their readers make up a picture\n"
+    "                    from a damaged file without telling.\n"
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -236,37 +241,14 @@ bool TellsOfDamage(const std::string& messages) {
     return false;
 }
 
-// An uncompressed Windows bitmap shorter than its header says: the reader
-// gives the picture with the missing rows filled in, without complaint.
-bool BitmapIsShort(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
-    unsigned char h[54] = {};
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(h), sizeof h) || h[0] != 'B' || h[1] != 'M') return false;
-    auto le32 = [&](int at) {
-        return uint32_t(h[at]) | uint32_t(h[at + 1]) << 8 | uint32_t(h[at + 2]) << 16 |
-               uint32_t(h[at + 3]) << 24;
-    };
-    const uint32_t offset = le32(10);
-    const int64_t width = static_cast<int32_t>(le32(18));
-    const int64_t height = static_cast<int32_t>(le32(22));
-    const uint32_t bits = uint32_t(h[28]) | uint32_t(h[29]) << 8;
-    const uint32_t compression = le32(30);
-    if (compression != 0 && compression != 3) return false; // run-length: the reader checks
-    const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
-    return size < static_cast<std::streamoff>(offset + rowBytes * std::abs(height));
-}
-
 // Some picture libraries print their complaints straight on standard error;
-// while a picture is read they go nowhere (the reason ends in the error line).
+// while a picture is looked at they go nowhere (the reason ends in the error line).
 class QuietStandardError {
   public:
     QuietStandardError() {
         std::fflush(stderr);
         saved_ = dup(2);
-        const int null = open("/dev/null", O_WRONLY);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (saved_ >= 0 && null >= 0) dup2(null, 2);
         if (null >= 0) close(null);
     }
@@ -284,20 +266,145 @@ class QuietStandardError {
     int saved_ = -1;
 };
 
+// The largest world picture file read: a 32-bit uncompressed bitmap of the
+// world map's size and then some.
+constexpr off_t MaxWorldFileSize = 16 * 1024 * 1024;
+
+uint32_t Le32(const QByteArray& b, qsizetype at) {
+    auto u = [&](qsizetype i) { return static_cast<uint32_t>(static_cast<uint8_t>(b[at + i])); };
+    return u(0) | u(1) << 8 | u(2) << 16 | u(3) << 24;
+}
+
+uint32_t Be32(const QByteArray& b, qsizetype at) {
+    auto u = [&](qsizetype i) { return static_cast<uint32_t>(static_cast<uint8_t>(b[at + i])); };
+    return u(0) << 24 | u(1) << 16 | u(2) << 8 | u(3);
+}
+
+uint32_t Crc32(const char* data, size_t n) {
+    static const auto table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i)
+        c = table[(c ^ static_cast<uint8_t>(data[i])) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+// The two formats whose damage can be told: a PNG is whole when every chunk
+// is complete with its checksum up to IEND (the image data itself is
+// checked by the reader); an uncompressed Windows bitmap when the file holds
+// every row its header announces. Run-length bitmaps, GIF and the others
+// give a made-up picture from a damaged file without a word: not accepted.
+// Returns the Qt format name, or fails with the reason.
+const char* CheckWorldFile(const QByteArray& bytes, const std::string& path) {
+    const auto damaged = [&](const std::string& why) {
+        Fail("the world picture " + path + " is damaged: " + why);
+    };
+    if (bytes.startsWith("\x89PNG\r\n\x1A\n")) {
+        qsizetype at = 8;
+        bool ended = false;
+        while (!ended) {
+            if (at + 12 > bytes.size()) damaged("the file ends inside a chunk");
+            const uint32_t length = Be32(bytes, at);
+            if (length > static_cast<uint32_t>(bytes.size() - at - 12))
+                damaged("the file ends inside a chunk");
+            const QByteArray type = bytes.mid(at + 4, 4);
+            if (Crc32(bytes.constData() + at + 4, length + 4) != Be32(bytes, at + 8 + length))
+                damaged("the checksum of a " + type.toStdString() + " chunk is wrong");
+            ended = type == "IEND";
+            at += 12 + length;
+        }
+        return "png";
+    }
+    if (bytes.startsWith("BM")) {
+        if (bytes.size() < 54) damaged("the file is shorter than its header");
+        const uint32_t compression = Le32(bytes, 30);
+        if (compression != 0 && compression != 3)
+            Fail("the world picture " + path +
+                 " is a compressed bitmap: only uncompressed ones are accepted");
+        const int64_t width = static_cast<int32_t>(Le32(bytes, 18));
+        const int64_t height = static_cast<int32_t>(Le32(bytes, 22));
+        const uint32_t bits = static_cast<uint8_t>(bytes[28]) | static_cast<uint8_t>(bytes[29])
+                                                                    << 8;
+        const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+        if (bytes.size() < static_cast<int64_t>(Le32(bytes, 10)) + rowBytes * std::abs(height))
+            damaged("the file is shorter than its header says");
+        return "bmp";
+    }
+    Fail("the world picture " + path +
+         " is neither a PNG nor an uncompressed Windows bitmap (see --help)");
+    return nullptr;
+}
+
+// The bytes of the world picture file: only a plain file is opened (a pipe
+// without a writer would wait for ever, a device never ends).
+QByteArray ReadWorldFile(const std::string& path) {
+    const auto cannot = [&](int error) {
+        Fail("cannot read the world picture " + path + ": " + std::strerror(error));
+    };
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) cannot(errno);
+    if (!S_ISREG(st.st_mode)) Fail("the world picture " + path + " is not a plain file");
+    if (st.st_size > MaxWorldFileSize)
+        Fail("the world picture " + path + " is larger than " + std::to_string(MaxWorldFileSize) +
+             " bytes");
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) cannot(errno);
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            close(fd);
+            cannot(error);
+        }
+        if (n == 0) break;
+        bytes.append(buffer, n);
+        if (bytes.size() > MaxWorldFileSize) break;
+    }
+    close(fd);
+    return bytes;
+}
+
 // The world picture as palette indices; the image is read only once its
 // size has been checked.
 geo::WorldIndex LoadWorld(const std::string& path) {
-    QImageReader reader(QString::fromLocal8Bit(path.c_str()));
+    const bool builtIn = path.rfind(":/", 0) == 0;
+    QByteArray bytes;
+    const char* format = nullptr;
+    if (!builtIn) {
+        bytes = ReadWorldFile(path);
+        format = CheckWorldFile(bytes, path);
+    }
+    QBuffer buffer(&bytes);
+    QImageReader reader;
+    if (builtIn) {
+        reader.setFileName(QString::fromLatin1(path.c_str()));
+    } else {
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+        reader.setFormat(format);
+    }
     reader.setAutoTransform(false);
-    const QSize size = reader.size();
-    if (size.isValid() &&
-        (size.width() != geo::MercatorWidth || size.height() != geo::MercatorHeight))
-        Fail("the world picture " + path + " is " + std::to_string(size.width()) + " x " +
-             std::to_string(size.height()) + " pixels, not 1194 x 765");
     ReaderMessages.clear();
     QImage image;
     {
+        // Silent from the first look at the header on.
         QuietStandardError quiet;
+        const QSize size = reader.size();
+        if (size.isValid() &&
+            (size.width() != geo::MercatorWidth || size.height() != geo::MercatorHeight))
+            Fail("the world picture " + path + " is " + std::to_string(size.width()) + " x " +
+                 std::to_string(size.height()) + " pixels, not 1194 x 765");
         image = reader.read();
     }
     if (image.isNull())
@@ -306,8 +413,6 @@ geo::WorldIndex LoadWorld(const std::string& path) {
              (ReaderMessages.empty() ? "" : " (" + ReaderMessages + ")"));
     if (TellsOfDamage(ReaderMessages))
         Fail("the world picture " + path + " is damaged: " + ReaderMessages);
-    if (path.rfind(":/", 0) != 0 && BitmapIsShort(path))
-        Fail("the world picture " + path + " is damaged: the file is shorter than its header says");
     if (image.width() != geo::MercatorWidth || image.height() != geo::MercatorHeight)
         Fail("the world picture " + path + " is " + std::to_string(image.width()) + " x " +
              std::to_string(image.height()) + " pixels, not 1194 x 765");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -242,7 +243,8 @@ TEST_F(Render, TheBuiltInWorldMapNeedsNoFile) {
 TEST_F(Render, HelpDocumentsTheOptions) {
     const Result r = Run({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* word : {"--locator", "--latlon", "--pixel", "-o", "--world", ".bmp", ".png"})
+    for (const char* word :
+         {"--locator", "--latlon", "--pixel", "-o", "--world", ".bmp", ".png", "uncompressed"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
@@ -303,6 +305,76 @@ TEST_F(Render, RefusesDamagedWorldPictures) {
     ExpectRefused({"--locator", "JN18EU", "-o", P("x.bmp"), "--world", P("short.png")},
                   "short.png");
     fs::remove(P("short.png"));
+}
+
+TEST_F(Render, OnlyPlainFilesOfFormatsWhoseDamageShows) {
+    const std::string o = P("x.bmp");
+    auto refused = [&](const std::string& world, const std::string& hint) {
+        ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", world}, hint);
+    };
+    // A pipe without a writer would wait for ever in the reader's open.
+    ASSERT_EQ(mkfifo(P("fifo.png").c_str(), 0600), 0);
+    refused(P("fifo.png"), "not a plain file");
+    fs::remove(P("fifo.png"));
+    refused(dir_.string(), "not a plain file");
+    // The real reason, not "File not found".
+    refused(World() + "/x.png", "Not a directory");
+
+    // A run-length bitmap holding 100 of its 765 rows: refused as compressed.
+    std::vector<uint8_t> rle = Bmp24({}, 0, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            rle[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    put32(18, geo::MercatorWidth);
+    put32(22, geo::MercatorHeight);
+    rle[28] = 8;
+    put32(30, 1); // BI_RLE8
+    for (int row = 0; row < 100; ++row) {
+        for (int left = geo::MercatorWidth; left > 0; left -= 200)
+            rle.insert(rle.end(), {static_cast<uint8_t>(std::min(left, 200)), 3});
+        rle.insert(rle.end(), {0, 0});
+    }
+    rle.insert(rle.end(), {0, 1});
+    WriteBytes(P("rle.bmp"), rle);
+    refused(P("rle.bmp"), "compressed");
+    fs::remove(P("rle.bmp"));
+
+    // A GIF (cut in half or whole): not a format whose damage can be told.
+    WriteBytes(P("half.gif"), {'G', 'I', 'F', '8', '9', 'a', 0xAA, 0x04, 0xFD, 0x02, 0xF7, 0});
+    refused(P("half.gif"), "neither a PNG nor an uncompressed Windows bitmap");
+    fs::remove(P("half.gif"));
+
+    const fs::path png = fs::path(KORVANTA_SOURCE_DIR) / "resources" / "worldmap.png";
+    if (!fs::exists(png)) GTEST_SKIP() << "no PNG world map in the sources";
+    auto bytes = ReadBytes(png);
+    // A damaged header: the one error line, no line of the picture library.
+    auto header = bytes;
+    header[20] ^= 0x40; // the width in IHDR
+    WriteBytes(P("header.png"), header);
+    refused(P("header.png"), "damaged");
+    // A byte changed in the middle of the picture data.
+    auto middle = bytes;
+    middle[middle.size() / 2] ^= 0x01;
+    WriteBytes(P("middle.png"), middle);
+    refused(P("middle.png"), "damaged");
+    fs::remove(P("header.png"));
+    fs::remove(P("middle.png"));
+    // The whole file is still drawn from.
+    WriteBytes(P("whole.png"), bytes);
+    EXPECT_EQ(Run({"--locator", "JN18EU", "-o", o, "--world", P("whole.png")}).status, 0);
+    fs::remove(P("whole.png"));
+    fs::remove(o);
+}
+
+TEST_F(Render, OutputNamesUpToTheLongestAFolderTakes) {
+    for (const size_t length : {249u, 255u}) {
+        const std::string name = P(std::string(length - 4, 'o') + ".bmp");
+        const Result r = Run({"--locator", "JN18EU", "-o", name, "--world", World()});
+        EXPECT_EQ(r.status, 0) << length << ": " << r.err;
+        EXPECT_EQ(ReadBytes(name).size(), 118u + 300 * 600) << length;
+        fs::remove(name);
+    }
 }
 
 TEST_F(Render, AFailedRunLeavesTheOldMapAlone) {
