@@ -5,6 +5,13 @@ QChar DecimalMarkOf(const QString& localeMark) {
 }
 
 QString TimeFormatWithoutZone(const QString& format) {
+    // Brackets that held nothing but the zone go with it: "H:mm:ss (t)".
+    static const QString opens = QStringLiteral("([\uFF08");
+    static const QString closes = QStringLiteral(")]\uFF09");
+    auto chopBlanks = [](QString& s) {
+        while (!s.isEmpty() && s.back().isSpace())
+            s.chop(1);
+    };
     QString out;
     bool quoted = false;
     bool dropBlanks = false; // blanks after a zone part at the start are dropped too
@@ -19,8 +26,18 @@ QString TimeFormatWithoutZone(const QString& format) {
         if (!quoted && c == QLatin1Char('t')) {
             while (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('t'))
                 ++i;
-            while (!out.isEmpty() && out.back().isSpace())
-                out.chop(1);
+            chopBlanks(out);
+            const qsizetype open = out.isEmpty() ? -1 : opens.indexOf(out.back());
+            if (open >= 0) {
+                qsizetype j = i + 1;
+                while (j < format.size() && format.at(j).isSpace())
+                    ++j;
+                if (j < format.size() && format.at(j) == closes.at(open)) {
+                    out.chop(1);
+                    chopBlanks(out);
+                    i = j;
+                }
+            }
             dropBlanks = out.isEmpty();
             continue;
         }
@@ -28,5 +45,6 @@ QString TimeFormatWithoutZone(const QString& format) {
         dropBlanks = false;
         out.append(c);
     }
+    chopBlanks(out);
     return out;
 }

@@ -8,7 +8,8 @@
 // the program's texts) counts as ".".
 QChar DecimalMarkOf(const QString& localeMark);
 
-// A QDateTime time format without its time-zone parts (unquoted runs of "t"
-// and the blanks before them): "HH:mm:ss t" gives "HH:mm:ss",
-// "t HH:mm:ss" gives "HH:mm:ss". Quoted literals stay as they are.
+// A QDateTime time format without its time-zone parts (unquoted runs of "t",
+// the blanks before them and brackets that held nothing else): "HH:mm:ss t"
+// and "H:mm:ss (t)" give the time alone, "t HH:mm:ss" gives "HH:mm:ss".
+// Quoted literals stay as they are. The one rule of the program for this.
 QString TimeFormatWithoutZone(const QString& format);

@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 class QWidget;
@@ -21,6 +22,8 @@ class Platform {
     // Date and time formats of the user's locale (QDateTime::toString syntax).
     virtual QString shortDateFormat() = 0;
     virtual QString longTimeFormat() = 0;
+    // The locale that writes dates and times (month names, AM/PM, digits).
+    virtual QLocale formatLocale() { return QLocale::c(); }
 
     enum class Box { Plain, Warning, Error, Confirm };
     // Shows a message box. For Confirm (Yes/No) returns true on Yes; otherwise true.

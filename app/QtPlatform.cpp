@@ -27,7 +27,12 @@ QString QtPlatform::shortDateFormat() {
 }
 
 QString QtPlatform::longTimeFormat() {
-    return TimeFormatWithoutZone(QLocale::system().timeFormat(QLocale::LongFormat));
+    // The clock takes the zone out itself (viewer::ClockTimeFormat).
+    return QLocale::system().timeFormat(QLocale::LongFormat);
+}
+
+QLocale QtPlatform::formatLocale() {
+    return QLocale::system();
 }
 
 bool QtPlatform::message(QWidget* parent, Box kind, const QString& title, const QString& text) {

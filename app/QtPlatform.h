@@ -18,6 +18,7 @@ class QtPlatform : public Platform {
     QChar decimalSeparator() override;
     QString shortDateFormat() override;
     QString longTimeFormat() override;
+    QLocale formatLocale() override;
     bool message(QWidget* parent, Box kind, const QString& title, const QString& text) override;
     void beep() override;
     void setBusyCursor(bool busy) override;

@@ -166,4 +166,44 @@ TEST(Clock, LongTimeFormatLosesItsZoneAndKeepsSeconds) {
               " 2:05:09 PM Z");
 }
 
+// The long time and short date formats of the locales as the system gives
+// them, and the clock texts they make in the locale's own words and digits.
+TEST(Clock, TheZoneGoesWithItsBracketsInTheLocalesOwnWords) {
+    const QDateTime t(QDate(2026, 12, 7), QTime(14, 5, 9), Qt::UTC);
+    const struct {
+        const char* locale;
+        const char* timeFormat;
+        const char* dateFormat;
+        const char* time;
+        const char* date;
+    } cases[] = {
+        {"es_ES", "H:mm:ss (t)", "d/M/yy", " 14:05:09 Z", " 7/12/26"},
+        {"fr_FR", "HH:mm:ss t", "dd/MM/yyyy", " 14:05:09 Z", " 07/12/2026"},
+        {"en_US", "h:mm:ss AP t", "M/d/yy", " 2:05:09 PM Z", " 12/7/26"},
+        {"en_GB", "HH:mm:ss t", "dd/MM/yyyy", " 14:05:09 Z", " 07/12/2026"},
+        {"de_DE", "HH:mm:ss t", "dd.MM.yy", " 14:05:09 Z", " 07.12.26"},
+        {"ja_JP", "H\u6642mm\u5206ss\u79D2 t", "yyyy/MM/dd", " 14\u664205\u520609\u79D2 Z",
+         " 2026/12/07"},
+        {"ar_EG", "h:mm:ss AP t", "d\u200F/M\u200F/yyyy",
+         " \u0662:\u0660\u0665:\u0660\u0669 \u0645 Z",
+         " \u0667\u200F/\u0661\u0662\u200F/\u0662\u0660\u0662\u0666"},
+        {"fa_IR", "H:mm:ss [t]", "yyyy/M/d", " \u06F1\u06F4:\u06F0\u06F5:\u06F0\u06F9 Z",
+         " \u06F2\u06F0\u06F2\u06F6/\u06F1\u06F2/\u06F7"},
+    };
+    for (const auto& c : cases) {
+        const QLocale locale(QString::fromLatin1(c.locale));
+        const QString time =
+            viewer::ClockTimeText(t, QString::fromUtf8(c.timeFormat), true, locale);
+        EXPECT_EQ(time.toStdString(), c.time) << c.locale;
+        EXPECT_EQ(viewer::ClockDateText(t, QString::fromUtf8(c.dateFormat), locale).toStdString(),
+                  c.date)
+            << c.locale;
+        // The system's own format of that locale, whatever its version says.
+        const QString own =
+            viewer::ClockTimeText(t, locale.timeFormat(QLocale::LongFormat), true, locale);
+        for (const char* left : {"(", ")", "[", "]", "UTC", "GMT", "t"})
+            EXPECT_FALSE(own.contains(QLatin1String(left))) << c.locale << ": " << left;
+    }
+}
+
 } // namespace

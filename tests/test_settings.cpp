@@ -691,4 +691,9 @@ TEST(LocaleFormat, TimeWithoutZoneName) {
     EXPECT_EQ(TimeFormatWithoutZone("t HH:mm:ss"), "HH:mm:ss");
     EXPECT_EQ(TimeFormatWithoutZone("HH 'h' mm 'et' ss t"), "HH 'h' mm 'et' ss");
     EXPECT_EQ(TimeFormatWithoutZone("HH:mm:ss"), "HH:mm:ss");
+    // Brackets that held the zone alone go with it; others stay.
+    EXPECT_EQ(TimeFormatWithoutZone("H:mm:ss (t)"), "H:mm:ss");
+    EXPECT_EQ(TimeFormatWithoutZone("H:mm:ss ( tttt ) 'x'"), "H:mm:ss 'x'");
+    EXPECT_EQ(TimeFormatWithoutZone("(t) HH:mm:ss"), "HH:mm:ss");
+    EXPECT_EQ(TimeFormatWithoutZone("HH:mm:ss (AP t)"), "HH:mm:ss (AP)");
 }

@@ -1,5 +1,7 @@
 #include "viewer/Languages.h"
 
+#include "app/LocaleFormat.h"
+
 namespace viewer {
 
 namespace {
@@ -170,37 +172,30 @@ const SaveTexts* SaveTextsFor(const QString& languageCode) {
 }
 
 QString ClockTimeFormat(const QString& longTimeFormat) {
-    // Drop the time-zone letters (t) outside quoted literals, with the blanks
-    // that separated them from the rest.
-    QString out;
+    const QString out = TimeFormatWithoutZone(longTimeFormat);
     bool quoted = false;
     bool hasSeconds = false;
-    for (qsizetype i = 0; i < longTimeFormat.size(); ++i) {
-        const QChar c = longTimeFormat.at(i);
+    for (const QChar c : out) {
         if (c == QLatin1Char('\'')) quoted = !quoted;
-        if (!quoted && c == QLatin1Char('t')) continue;
         if (!quoted && c == QLatin1Char('s')) hasSeconds = true;
-        out.append(c);
     }
-    out = out.trimmed();
     if (out.isEmpty()) return QStringLiteral("HH:mm:ss");
-    if (!hasSeconds) {
-        // Seconds after the last minutes field.
-        const qsizetype m = out.lastIndexOf(QLatin1String("mm"));
-        if (m < 0) return QStringLiteral("HH:mm:ss");
-        out.insert(m + 2, QLatin1String(":ss"));
-    }
-    return out;
+    if (hasSeconds) return out;
+    // Seconds after the last minutes field.
+    const qsizetype m = out.lastIndexOf(QLatin1String("mm"));
+    if (m < 0) return QStringLiteral("HH:mm:ss");
+    return QString(out).insert(m + 2, QLatin1String(":ss"));
 }
 
-QString ClockTimeText(const QDateTime& t, const QString& longTimeFormat, bool utc) {
-    QString text = QLatin1Char(' ') + t.toString(ClockTimeFormat(longTimeFormat));
+QString ClockTimeText(const QDateTime& t, const QString& longTimeFormat, bool utc,
+                      const QLocale& locale) {
+    QString text = QLatin1Char(' ') + locale.toString(t, ClockTimeFormat(longTimeFormat));
     if (utc) text += QStringLiteral(" Z");
     return text;
 }
 
-QString ClockDateText(const QDateTime& t, const QString& shortDateFormat) {
-    return QLatin1Char(' ') + t.toString(shortDateFormat);
+QString ClockDateText(const QDateTime& t, const QString& shortDateFormat, const QLocale& locale) {
+    return QLatin1Char(' ') + locale.toString(t, shortDateFormat);
 }
 
 } // namespace viewer

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 namespace viewer {
@@ -68,7 +69,10 @@ const SaveTexts* SaveTextsFor(const QString& languageCode);
 // time-zone name, with seconds (added after the minutes when missing).
 QString ClockTimeFormat(const QString& longTimeFormat);
 // " " + time [+ " Z" in UTC], and " " + short date.
-QString ClockTimeText(const QDateTime& t, const QString& longTimeFormat, bool utc);
-QString ClockDateText(const QDateTime& t, const QString& shortDateFormat);
+// In the locale's words and digits (month names, AM/PM, digits of the user's).
+QString ClockTimeText(const QDateTime& t, const QString& longTimeFormat, bool utc,
+                      const QLocale& locale = QLocale::c());
+QString ClockDateText(const QDateTime& t, const QString& shortDateFormat,
+                      const QLocale& locale = QLocale::c());
 
 } // namespace viewer

@@ -538,8 +538,10 @@ void TFormAzimut::FormCreate() {
 
     Platform& platform = program_.platform;
     const QDateTime now = platform.localNow();
-    StaticTextTime->setText(viewer::ClockTimeText(now, platform.longTimeFormat(), false));
-    StaticTextDate->setText(viewer::ClockDateText(now, platform.shortDateFormat()));
+    StaticTextTime->setText(
+        viewer::ClockTimeText(now, platform.longTimeFormat(), false, platform.formatLocale()));
+    StaticTextDate->setText(
+        viewer::ClockDateText(now, platform.shortDateFormat(), platform.formatLocale()));
 }
 
 void TFormAzimut::showEvent(QShowEvent* event) {
@@ -871,8 +873,10 @@ void TFormAzimut::TimerSecondeTimer() {
     Platform& platform = program_.platform;
     const bool utc = MenuTimeUTC->isChecked();
     const QDateTime now = utc ? platform.utcNow() : platform.localNow();
-    StaticTextTime->setText(viewer::ClockTimeText(now, platform.longTimeFormat(), utc));
-    StaticTextDate->setText(viewer::ClockDateText(now, platform.shortDateFormat()));
+    StaticTextTime->setText(
+        viewer::ClockTimeText(now, platform.longTimeFormat(), utc, platform.formatLocale()));
+    StaticTextDate->setText(
+        viewer::ClockDateText(now, platform.shortDateFormat(), platform.formatLocale()));
 }
 
 void TFormAzimut::MenuTimeLocalClick() {
