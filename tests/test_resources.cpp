@@ -333,6 +333,13 @@ TEST(Markers, DiagonalArrowheadsAroundAClearCross) {
             EXPECT_EQ(ink(m, i, c + d), plus) << i << "," << c + d;
             EXPECT_EQ(ink(m, c + d, i), plus) << c + d << "," << i;
         }
+    // The cross is three pixels wide: the arrowheads border it along its arms.
+    for (int i = 4; i <= c - 2; ++i)
+        for (const int side : {c - 2, c + 2}) {
+            EXPECT_TRUE(ink(m, i, side)) << i << "," << side;
+            EXPECT_TRUE(ink(m, side, i)) << side << "," << i;
+            EXPECT_TRUE(ink(m, res::MarkerSize - 1 - i, side)) << i << "," << side;
+        }
     // A solid arrowhead on each diagonal, not touching the edges' midpoints.
     EXPECT_TRUE(ink(m, 8, 8));
     EXPECT_TRUE(ink(m, 20, 20));

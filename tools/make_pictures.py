@@ -127,12 +127,14 @@ def arrowhead(n, tip, direction, length, spread):
 def dx_marker(path):
     n = 29
     r = 1 / math.sqrt(2)
-    # Top-left arrowhead pointing down-right at the centre, stopping short of it.
-    q = arrowhead(n, (11.5, 11.5), (r, r), 9.0, 0.7)
+    # Top-left arrowhead pointing down-right at the centre; the clear cross
+    # cuts its tip off, so that the heads border the cross along its arms.
+    q = arrowhead(n, (13.5, 13.5), (r, r), 11.0, 0.7)
     q[13:, :] = False
     q[:, 13:] = False
     m = four_fold(q)
     assert not m[13:16, :].any() and not m[:, 13:16].any()  # the clear cross
+    assert m[12, 4:13].all() and m[4:13, 12].all()  # three pixels wide
     plus_sign(m)
     save_marker(m, path)
 
