@@ -1,5 +1,6 @@
 #include "app/UnitCarte.h"
 
+#include "app/FittingFont.h"
 #include "app/InstallLayout.h"
 #include "app/Program.h"
 #include "app/ProgramEnd.h"
@@ -46,6 +47,11 @@ namespace {
 
 const QString FirstPrompt = QStringLiteral(" Cliquez la carte ou entrer un locator >>>");
 const QString FirstCaption = QStringLiteral("KORVANTA - Azimuthal Map generator by Tovak");
+QStringList AllPrompts();
+// The widest position texts of the readout.
+const QStringList PositionSamples{QStringLiteral("89\u00B059' S / 179\u00B059' W"),
+                                  QStringLiteral("31\u00B011' N / 138\u00B060' W"),
+                                  QStringLiteral("90\u00B00' N / 180\u00B00' W")};
 constexpr int TovakLeft = 1102;
 constexpr int TovakTop = 730;
 
@@ -198,17 +204,13 @@ TFormCarte::TFormCarte(Program& program) : program_(program) {
     StaticText1->setGeometry(0, 779, 249, 23);
     StaticText1->setAlignment(Qt::AlignCenter);
     UseTooltipBackground(StaticText1);
+    // Each text field gets the face in which all its texts fit, at 11 pixels.
+    FitFont(StaticText1, 11, false, AllPrompts());
 
     Label2 = new QLabel(QStringLiteral("locator="), content);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Bold(Label2);
-    // The label has 48 pixels before the box: a smaller size where the
-    // desktop's bold font is wider.
-    for (QFont f = Label2->font();
-         QFontMetrics(f).horizontalAdvance(Label2->text()) > 47 && f.pointSizeF() > 6;) {
-        f.setPointSizeF(f.pointSizeF() - 0.5);
-        Label2->setFont(f);
-    }
+    // The label has 48 pixels before the box.
+    FitFont(Label2, 11, true, {Label2->text()}, 47);
     Label2->move(256, 784);
     Label2->adjustSize();
 
@@ -236,7 +238,7 @@ TFormCarte::TFormCarte(Program& program) : program_(program) {
     StaticTextPos->setObjectName(QStringLiteral("StaticTextPos"));
     StaticTextPos->setGeometry(424, 779, 129, 24);
     StaticTextPos->setAlignment(Qt::AlignCenter);
-    Bold(StaticTextPos);
+    FitFont(StaticTextPos, 11, true, PositionSamples);
     UseTooltipBackground(StaticTextPos);
 
     ProgressBarCalcul = new QProgressBar(content);
@@ -465,54 +467,65 @@ void TFormCarte::MenuEspagnolClick() {
     ApplyLanguage('S');
 }
 
+namespace {
+
+// The texts of the language switch.
+struct CarteTexts {
+    const char* code;
+    const char* captionTail;
+    const char* quit;
+    const char* language;
+    const char* help;
+    const char* helpFile;
+    const char* display;
+    const char* idle;
+    const char* busy;
+};
+const CarteTexts English{"E",
+                         " - Azimuth World Map Generator by Tovak",
+                         "Quit",
+                         "Language",
+                         "Help",
+                         "korvanta_en.html",
+                         "Display the azimuth map",
+                         "Click the map or enter a grid square >>>",
+                         "Generation in progress. Wait please !"};
+const CarteTexts French{"F",
+                        " - Générateur de cartes azimutales par Tovak",
+                        "Quitter",
+                        "Langue",
+                        "Aide",
+                        "korvanta_fr.html",
+                        "Afficher la carte azimutale",
+                        "Cliquer la carte ou entrer un locator >>>",
+                        "Génération en cours. Patientez S.V.P.!"};
+const CarteTexts Spanish{"S",
+                         " - Azimuth, Generador de mapas del mundo, por Tovak",
+                         "Cierre",
+                         "Idioma",
+                         "Ayuda",
+                         "korvanta_es.html",
+                         "Despliegue el mapa azimut",
+                         "Haga clic en el mapa o introducir una cuadrícula",
+                         "Generación en curso. Espere por favor!"};
+
+// Every text the prompt field shows, in every language.
+QStringList AllPrompts() {
+    QStringList texts{FirstPrompt};
+    for (const CarteTexts* t : {&English, &French, &Spanish})
+        texts << QString::fromUtf8(t->idle) << QString::fromUtf8(t->busy);
+    return texts;
+}
+
+} // namespace
+
 void TFormCarte::ApplyLanguage(char code) {
-    struct Texts {
-        QAction* item;
-        const char* code;
-        const char* captionTail;
-        const char* quit;
-        const char* language;
-        const char* help;
-        const char* helpFile;
-        const char* display;
-        const char* idle;
-        const char* busy;
-    };
-    const Texts english{MenuEnglish,
-                        "E",
-                        " - Azimuth World Map Generator by Tovak",
-                        "Quit",
-                        "Language",
-                        "Help",
-                        "korvanta_en.html",
-                        "Display the azimuth map",
-                        "Click the map or enter a grid square >>>",
-                        "Generation in progress. Wait please !"};
-    const Texts french{MenuFrancais,
-                       "F",
-                       " - Générateur de cartes azimutales par Tovak",
-                       "Quitter",
-                       "Langue",
-                       "Aide",
-                       "korvanta_fr.html",
-                       "Afficher la carte azimutale",
-                       "Cliquer la carte ou entrer un locator >>>",
-                       "Génération en cours. Patientez S.V.P.!"};
-    const Texts spanish{MenuEspagnol,
-                        "S",
-                        " - Azimuth, Generador de mapas del mundo, por Tovak",
-                        "Cierre",
-                        "Idioma",
-                        "Ayuda",
-                        "korvanta_es.html",
-                        "Despliegue el mapa azimut",
-                        "Haga clic en el mapa o introducir una cuadrícula",
-                        "Generación en curso. Espere por favor!"};
-    const Texts& t = code == 'F' ? french : code == 'S' ? spanish : english;
+    const CarteTexts& t = code == 'F' ? French : code == 'S' ? Spanish : English;
+    QAction* const checked = code == 'F' ? MenuFrancais : code == 'S' ? MenuEspagnol : MenuEnglish;
 
     AppState& app = program_.app;
     for (QAction* item : {MenuEnglish, MenuFrancais, MenuEspagnol})
-        item->setChecked(item == t.item);
+        item->setChecked(item == checked);
     app.LanguageCode = QString::fromUtf8(t.code);
     setWindowTitle(QStringLiteral("KORVANTA V") + app.VersionText +
                    QString::fromUtf8(t.captionTail));

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   help2man dpkg-dev desktop-file-utils appstream lintian
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then

@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
+#include "viewer/DxListView.h"
 #include "viewer/UnitAzimut.h"
 
 #include <QAction>
@@ -126,6 +127,7 @@ class TestDxViewer : public QObject {
     void blinking();
     void listChoiceClearsTheDisplay();
     void nothingStaysFromTheSelectionBefore();
+    void columnsFitTheWidestFieldsAndNoRowIsCut();
     void manageMyDx();
     void separators_data();
     void separators();
@@ -437,6 +439,40 @@ void TestDxViewer::nothingStaysFromTheSelectionBefore() {
             QVERIFY2(v->ImageDX->isHidden() && v->ImageDX45->isHidden(), what);
         }
     }
+}
+
+void TestDxViewer::columnsFitTheWidestFieldsAndNoRowIsCut() {
+    Run run({JapanLine});
+    QListWidget* list = run.list();
+    auto* d = dynamic_cast<TDxRowDelegate*>(list->itemDelegate());
+    QVERIFY(d);
+    QCOMPARE(list->textElideMode(), Qt::ElideNone);
+    auto checkRows = [&] {
+        const QFontMetrics fm(list->font());
+        for (int i = 0; i < list->count(); ++i) {
+            const QStringList fields = list->item(i)->text().split('\t');
+            for (int j = 0; j + 1 < fields.size(); ++j)
+                QVERIFY2(d->Stop(j) + fm.horizontalAdvance(fields[j]) < d->Stop(j + 1),
+                         qPrintable(list->item(i)->text()));
+            QVERIFY(d->Stop(int(fields.size()) - 1) + fm.horizontalAdvance(fields.last()) <=
+                    d->Extent());
+            QCOMPARE(list->visualItemRect(list->item(i)).height(), 15);
+        }
+    };
+    checkRows();
+    // What does not fit in 313 pixels is reached with the scroll bar.
+    QVERIFY(d->Extent() > list->viewport()->width());
+    QVERIFY(list->horizontalScrollBar()->maximum() > 0);
+    // A user row with a longer country widens its column at once.
+    const int before = d->Stop(2);
+    run.viewer()->AppendDxRow(
+        T("ZZ1|A country whose name is longer than any of the lists has (Eu)|1N|2E|UTC"));
+    QVERIFY(d->Stop(2) > before);
+    checkRows();
+    // Every rebuild measures the rows it shows.
+    run.action("MenuDXCCCB")->trigger();
+    QVERIFY(d->Stop(2) < before);
+    checkRows();
 }
 
 void TestDxViewer::manageMyDx() {

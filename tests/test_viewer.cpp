@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -536,6 +537,75 @@ class ViewerTest : public QObject {
         v->SetMap(geo::PaletteImage(600, 600, 10)); // all sea
         v->MenuAxes->trigger();
         QCOMPARE(Count(v, QRect(0, 0, 600, 580), 0xFFFFFF), 0);
+    }
+
+    // Every label and field text of every language against its control's
+    // room, with the fonts the program gives the controls.
+    void everyTextOfEveryLanguageFitsItsField() {
+        TFormAzimut* v = startViewer();
+        TFormCarte* c = run->carte();
+        QStringList cut;
+        auto lineRoom = [](const QLineEdit* e) {
+            const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
+            return e->width() - 2 * frame - 4;
+        };
+        auto check = [&](const QWidget* w, const QString& text, int room) {
+            const int width = QFontMetrics(w->font()).horizontalAdvance(text);
+            if (width > room)
+                cut << QStringLiteral("%1 \"%2\" %3 > %4")
+                           .arg(w->objectName(), text)
+                           .arg(width)
+                           .arg(room);
+        };
+        auto label = [&](const QLabel* l) { check(l, l->text(), l->contentsRect().width()); };
+        // A label that ends where the next control begins.
+        auto before = [&](const QLabel* l, const QWidget* next) {
+            check(l, l->text(), next->x() - l->x());
+        };
+        for (QAction* language : {c->MenuEnglish, c->MenuFrancais, c->MenuEspagnol}) {
+            for (const bool busy : {false, true}) {
+                run->program.app.Generating = busy;
+                language->trigger();
+                label(c->StaticText1);
+            }
+            run->program.app.Generating = false;
+            before(c->Label2, c->EditQRA);
+            for (const QPoint p : {QPoint(0, 764), QPoint(1, 700), QPoint(1193, 1), QPoint(5, 5)}) {
+                c->ImageMercatorMouseMove(p.x(), p.y());
+                label(c->StaticTextPos);
+            }
+            before(v->LabelLP, v->StaticTextLP);
+            before(v->LabelCall, v->EditCall);
+            before(v->LabelUTC, v->EditUTC);
+            for (const bool miles : {false, true}) {
+                if (miles)
+                    v->MenuUnitmile->trigger();
+                else
+                    v->MenuUnitKM->trigger();
+                for (int y = 0; y < 600; y += 23)
+                    for (int x = 0; x < 600; x += 23) {
+                        v->ImageAzimutMouseMove(x, y);
+                        label(v->StaticTextAzim);
+                        label(v->StaticTextLP);
+                    }
+                // Every entity of the list, in both readouts and the UTC field.
+                for (int row = 0; row < v->ListBoxDXW->count(); ++row) {
+                    v->ListBoxDXW->setCurrentRow(row);
+                    v->ListBoxDXWClick();
+                    label(v->StaticTextAzim);
+                    label(v->StaticTextLP);
+                    check(v->EditUTC, v->EditUTC->text(), lineRoom(v->EditUTC));
+                }
+            }
+            v->TimerSeconde->start();
+            v->TimerSecondeTimer();
+            label(v->StaticTextDate);
+            label(v->StaticTextTime);
+            v->MenuTimeUTCClick();
+            v->TimerSecondeTimer();
+            label(v->StaticTextTime);
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.mid(0, 10).join('\n')));
     }
 
     void showPutsTheViewerWhereTheUserLeftIt() {

@@ -208,6 +208,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
 
     BuildMenus();
     BuildControls();
+    FitFonts();
     AddQuitShortcut(this);
     FormCreate();
 }

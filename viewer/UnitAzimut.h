@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QStringList>
 
 class QAction;
 class QActionGroup;
@@ -216,6 +217,16 @@ class TFormAzimut : public QMainWindow {
 
   private:
     void BuildControls();
+    // The face of each text field (UnitAzimutFonts.cpp).
+    void FitFonts();
+
+  public:
+    // The widest texts of the two readouts in every language, and the time
+    // texts of the built-in list (what EditUTC shows).
+    static QStringList ReadoutSamples();
+    static QStringList TimeTextSamples();
+
+  private:
     void BuildMenus();
     // Reduces the map picture to the palette and shows it.
     void MapChanged();

@@ -8,6 +8,7 @@
 #include "dxlists/BuiltinLists.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
+#include "viewer/DxListView.h"
 #include "viewer/DxLookup.h"
 #include "viewer/Readout.h"
 
@@ -106,11 +107,13 @@ void TFormAzimut::RebuildDisplayedDxList() {
         DxListSorted = true;
     }
     ListBoxDXW->addItems(ToList(rows));
+    UpdateDxColumns(ListBoxDXW); // the columns fit the rows shown
 }
 
 void TFormAzimut::AppendDxRow(const QString& tabRow) {
     const char separator = program_.viewer.ListSeparator.toLatin1();
     const std::string row = viewer::WithSeparator(S(tabRow), separator);
+    AddToDxColumns(ListBoxDXW, Q(row));
     if (!DxListSorted) {
         ListBoxDXW->addItem(Q(row));
         return;
