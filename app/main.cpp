@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
     const QString readFrom = SettingsFileToRead(folder, exeFolder);
     if (QDir(folder).absolutePath() != QDir(exeFolder).absolutePath()) {
         // Said once, so that a user looking for the file finds it.
-        std::fprintf(stderr, "korvanta: %s cannot be written; settings are kept in %s\n",
-                     QFile::encodeName(exeFolder).constData(),
+        std::fprintf(stderr, "korvanta: settings are kept in %s\n",
                      QFile::encodeName(settingsPath).constData());
         if (!readFrom.isEmpty() && readFrom != settingsPath)
             std::fprintf(stderr, "korvanta: settings read this time from %s\n",
