@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
+#include "geo/GapFree.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
 #include "viewer/UnitAzimut.h"
@@ -612,9 +613,13 @@ void TFormCarte::ImageMercatorMouseUp(Qt::MouseButton button, int x, int y) {
 
     Platform& platform = program_.platform;
     platform.setBusyCursor(true);
-    geo::Generate(
-        WorldMap(), pos, target, [&platform] { platform.beep(); },
-        [this](int column) { ProgressBarCalcul->setValue(column); });
+    if (app.extra.FillGaps)
+        geo::GenerateGapFreeMap(WorldMap(), geo::PaletteImage(target), pos, target,
+                                [this](int column) { ProgressBarCalcul->setValue(column); });
+    else
+        geo::Generate(
+            WorldMap(), pos, target, [&platform] { platform.beep(); },
+            [this](int column) { ProgressBarCalcul->setValue(column); });
 
     app.Generating = false;
     app.MapUnsaved = true;

@@ -418,6 +418,7 @@ void TFormAzimut::BuildMenus() {
     on(Menugenerateur, [this] { MenugenerateurClick(); });
     on(MenuListeDXCC, [this] { MenuListeDXCCClick(); });
     on(MenuQuitter, [this] { MenuQuitterClick(); });
+    BuildExportMenus();
     on(MenuUnitKM, [this] { MenuUnitKMClick(); });
     on(MenuUnitmile, [this] { MenuUnitmileClick(); });
     // The user's clock, list and separator choices are remembered for the
@@ -811,6 +812,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
+    RetranslateExportMenus();
 }
 
 // ---------------------------------------------------------------------------
