@@ -418,7 +418,6 @@ void TFormAzimut::BuildMenus() {
     on(Menugenerateur, [this] { MenugenerateurClick(); });
     on(MenuListeDXCC, [this] { MenuListeDXCCClick(); });
     on(MenuQuitter, [this] { MenuQuitterClick(); });
-    BuildExportMenus();
     on(MenuUnitKM, [this] { MenuUnitKMClick(); });
     on(MenuUnitmile, [this] { MenuUnitmileClick(); });
     // The user's clock, list and separator choices are remembered for the
@@ -461,6 +460,7 @@ void TFormAzimut::BuildMenus() {
     on(MenuFrancais, [this] { MenuFrancaisClick(); });
     on(MenuEspagnol, [this] { MenuEspagnolClick(); });
     on(MenuAide, [this] { MenuAideClick(); });
+    BuildExportMenus();
 }
 
 // ---------------------------------------------------------------------------
