@@ -8,6 +8,7 @@
 #include "app/WindowPlace.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
+#include "geo/GapFree.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
 #include "viewer/UnitAzimut.h"
@@ -629,9 +630,13 @@ void TFormCarte::ImageMercatorMouseUp(Qt::MouseButton button, int x, int y) {
 
     Platform& platform = program_.platform;
     platform.setBusyCursor(true);
-    geo::Generate(
-        WorldMap(), pos, target, [&platform] { platform.beep(); },
-        [this](int column) { ProgressBarCalcul->setValue(column); });
+    if (app.extra.FillGaps)
+        geo::GenerateGapFreeMap(WorldMap(), geo::PaletteImage(target), pos, target,
+                                [this](int column) { ProgressBarCalcul->setValue(column); });
+    else
+        geo::Generate(
+            WorldMap(), pos, target, [&platform] { platform.beep(); },
+            [this](int column) { ProgressBarCalcul->setValue(column); });
 
     app.Generating = false;
     app.MapUnsaved = true;

@@ -1,6 +1,10 @@
 // korvanta-render: the azimuthal map of a centre, drawn without windows, for
 // scripts and batch use. Same engine and same pictures as the desktop program.
+#include "app/MapExport.h"
+#include "app/Poster.h"
 #include "geo/Bitmap.h"
+#include "geo/GapFree.h"
+#include "geo/Inverse.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
 
@@ -11,6 +15,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -32,9 +37,10 @@
 namespace {
 
 constexpr const char* Usage =
-    "Usage: korvanta-render CENTRE -o FILE [--world FILE]\n"
-    "Draws the 600 x 600 azimuthal equidistant map of Korvanta centred on a point\n"
-    "and prints the centre's position text.\n"
+    "Usage: korvanta-render CENTRE -o FILE [--fill] [--size N] [--world FILE]\n"
+    "       korvanta-render CENTRE -o FILE.pdf --pdf [--paper PAPER] [--miles]\n"
+    "Draws the azimuthal equidistant map of Korvanta centred on a point and\n"
+    "prints the centre's position text.\n"
     "\n"
     "The centre, exactly one of:\n"
     "  --locator LOC     a six-character Maidenhead locator, e.g. JN18EU\n"
@@ -45,13 +51,26 @@ constexpr const char* Usage =
     "\n"
     "  -o, --output FILE the map to write: a name ending in .bmp gives a 4-bit\n"
     "                    Windows bitmap (the 16-colour palette of the program),\n"
-    "                    .png a PNG. An existing file is replaced only once the\n"
-    "                    new map is complete.\n"
+    "                    .png a PNG, .pdf a poster (see --pdf). An existing file\n"
+    "                    is replaced only once the new one is complete.\n"
+    "  --fill            the gap-free map: every pixel of the disc takes the colour\n"
+    "                    of the world-map position under it (without it, the map\n"
+    "                    of the desktop program, where each world pixel is drawn\n"
+    "                    at one map pixel and a few pixels stay white)\n"
+    "  --size N          the map is N x N pixels, 300 to 4800 (default 600); sizes\n"
+    "                    other than 600 need --fill. Above 600 a world map of\n"
+    "                    matching resolution is used; the rim is the antipode at\n"
+    "                    every size\n"
     "  --world FILE      draw from this 1194 x 765 plate-carree picture instead of\n"
     "                    the built-in world map. Accepted: PNG, and uncompressed\n"
     "                    Windows bitmaps (BMP). Run-length bitmaps, GIF, JPEG and\n"
     "                    the others are refused: their readers make up a picture\n"
     "                    from a damaged file without telling.\n"
+    "  --pdf             write a one-page PDF poster: the gap-free map (2400 pixels,\n"
+    "                    or --size N) with axes, distance circles, bearing labels,\n"
+    "                    the centre and its locator, all but the map as vectors\n"
+    "  --paper PAPER     the poster's paper: A4 (default), A3, Letter or Tabloid\n"
+    "  --miles           the poster's circles in miles instead of kilometres\n"
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -72,6 +91,11 @@ struct Options {
     std::optional<geo::LatLon> centre;
     std::string output;
     std::string world;
+    bool fill = false;
+    std::optional<int> size;
+    bool pdf = false;
+    std::optional<poster::Paper> paper;
+    bool miles = false;
 };
 
 // A decimal number: optional sign, digits with an optional fraction.
@@ -157,6 +181,12 @@ Options ParseArguments(int argc, char** argv) {
             o.help = true;
             continue;
         }
+        if (arg == "--fill" || arg == "--pdf" || arg == "--miles") {
+            if (arg == "--fill") o.fill = true;
+            if (arg == "--pdf") o.pdf = true;
+            if (arg == "--miles") o.miles = true;
+            continue;
+        }
         std::optional<std::string> inlineValue;
         if (arg.rfind("--", 0) == 0) {
             const size_t eq = arg.find('=');
@@ -166,7 +196,8 @@ Options ParseArguments(int argc, char** argv) {
             }
         }
         const bool known = arg == "--locator" || arg == "--latlon" || arg == "--pixel" ||
-                           arg == "-o" || arg == "--output" || arg == "--world";
+                           arg == "-o" || arg == "--output" || arg == "--world" ||
+                           arg == "--size" || arg == "--paper";
         if (!known) {
             if (!arg.empty() && arg[0] == '-') Fail("unknown option " + arg + " (see --help)");
             Fail("unexpected argument \"" + arg + "\" (see --help)");
@@ -191,6 +222,18 @@ Options ParseArguments(int argc, char** argv) {
             if (!o.output.empty()) Fail("the output file is given twice");
             if (value.empty()) Fail(arg + " needs a file name");
             o.output = value;
+        } else if (arg == "--size") {
+            if (o.size) Fail("the size is given twice");
+            const auto n = ParseInteger(value);
+            if (!n) Fail("--size expects a whole number of pixels, not \"" + value + "\"");
+            if (*n < geo::MinGapFreeSize || *n > geo::MaxGapFreeSize)
+                Fail("the size " + value + " is out of range (300 to 4800 pixels)");
+            o.size = *n;
+        } else if (arg == "--paper") {
+            if (o.paper) Fail("the paper is given twice");
+            o.paper = poster::PaperFromName(QString::fromLocal8Bit(value.c_str()));
+            if (!o.paper)
+                Fail("the paper \"" + value + "\" is not known (A4, A3, Letter or Tabloid)");
         } else {
             if (!o.world.empty()) Fail("the world picture is given twice");
             if (value.empty()) Fail("--world needs a file name");
@@ -201,10 +244,15 @@ Options ParseArguments(int argc, char** argv) {
     if (o.centres.size() > 1) Fail("give only one centre (--locator, --latlon or --pixel)");
     if (!o.centre) Fail("no centre given: use --locator, --latlon or --pixel (see --help)");
     if (o.output.empty()) Fail("no output file given: use -o FILE (see --help)");
+    if (o.paper && !o.pdf) Fail("--paper is for the poster: add --pdf");
+    if (o.miles && !o.pdf) Fail("--miles is for the poster: add --pdf");
+    if (!o.pdf && !o.fill && o.size && *o.size != geo::MapSize)
+        Fail("the size " + std::to_string(*o.size) +
+             " needs --fill (the map without it is 600 x 600 only)");
     return o;
 }
 
-enum class Format { Bmp, Png };
+enum class Format { Bmp, Png, Pdf };
 
 Format OutputFormat(const std::string& path) {
     auto endsWith = [&](std::string_view suffix) {
@@ -218,7 +266,8 @@ Format OutputFormat(const std::string& path) {
     };
     if (endsWith(".bmp")) return Format::Bmp;
     if (endsWith(".png")) return Format::Png;
-    Fail("the output file " + path + " must end in .bmp or .png");
+    if (endsWith(".pdf")) return Format::Pdf;
+    Fail("the output file " + path + " must end in .bmp, .png or .pdf");
     return Format::Bmp;
 }
 
@@ -483,22 +532,67 @@ int Run(int argc, char** argv) {
         return 0;
     }
     const Format format = OutputFormat(o.output);
-#ifdef KORVANTA_BUILT_IN_PICTURES
-    const geo::WorldIndex world = LoadWorld(o.world.empty() ? res::WorldMapPath : o.world);
-#else
-    if (o.world.empty()) Fail("this build has no built-in world map: give one with --world FILE");
-    const geo::WorldIndex world = LoadWorld(o.world);
+    if (format == Format::Pdf && !o.pdf) Fail("a .pdf output is the poster: add --pdf");
+    if (format != Format::Pdf && o.pdf) Fail("the poster is a PDF: the output must end in .pdf");
+
+    // A world picture given by the user is read (and checked) first; the
+    // built-in ones at their size are read when needed.
+    std::optional<geo::WorldIndex> given;
+    if (!o.world.empty()) given = LoadWorld(o.world);
+#ifndef KORVANTA_BUILT_IN_PICTURES
+    if (!given) Fail("this build has no built-in world map: give one with --world FILE");
 #endif
 
     geo::PositionState state;
     state.CentreLat = o.centre->lat;
     state.CentreLon = o.centre->lon;
     state.CentreText = geo::FormatPosition(state.CentreLat, state.CentreLon);
-    geo::PaletteImage map = LoadBackground();
-    geo::Generate(world, state, map, nullptr, nullptr);
 
-    const std::vector<uint8_t> bytes =
-        format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
+    std::vector<uint8_t> bytes;
+    if (format == Format::Pdf) {
+        // Text needs the font database of a (windowless) application.
+        if (!QGuiApplication::instance()) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            static int appArgc = 1;
+            static char appName[] = "korvanta-render";
+            static char* appArgv[] = {appName, nullptr};
+            static QGuiApplication app(appArgc, appArgv);
+        }
+        const int size = o.size.value_or(poster::PosterMapSize);
+        poster::Content content;
+        content.map = mapexport::ToImage(mapexport::GapFreeMap(
+            state.CentreLat, state.CentreLon, size, {}, given ? &*given : nullptr));
+        content.centreText = QString::fromStdString(state.CentreText);
+        content.locator =
+            QString::fromStdString(geo::EncodeLocator(state.CentreLat, state.CentreLon));
+        content.languageCode = QStringLiteral("E");
+        content.unitFactor = o.miles ? 1.609344L : 1.0L;
+        content.version = QStringLiteral(KORVANTA_VERSION);
+        const QString error = poster::WritePdf(QString::fromLocal8Bit(o.output.c_str()),
+                                               o.paper.value_or(poster::Paper::A4), content);
+        if (!error.isEmpty())
+            Fail("cannot write " + o.output + ": " + error.toLocal8Bit().toStdString());
+        std::printf("%s\n", state.CentreText.c_str());
+        return 0;
+    }
+
+    const int size = o.size.value_or(geo::MapSize);
+    geo::PaletteImage map;
+    if (o.fill) {
+        map = mapexport::GapFreeMap(state.CentreLat, state.CentreLon, size, {},
+                                    given ? &*given : nullptr);
+    } else {
+#ifdef KORVANTA_BUILT_IN_PICTURES
+        const geo::WorldIndex& world = given ? *given : mapexport::WorldForSize(geo::MapSize);
+#else
+        const geo::WorldIndex& world = *given;
+#endif
+        map = LoadBackground();
+        geo::Generate(world, state, map, nullptr, nullptr);
+    }
+
+    bytes = format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
     const std::string error = geo::WriteFileAtomically(o.output, bytes);
     if (!error.empty()) Fail(error);
     std::printf("%s\n", state.CentreText.c_str());

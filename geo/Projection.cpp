@@ -73,6 +73,21 @@ WorldIndex WorldIndex::FromRgb(const uint8_t* rgb, int width, int height, size_t
     return w;
 }
 
+WorldIndex WorldIndex::FromIndexed(const uint8_t* indices, int width, int height, size_t stride,
+                                   const std::array<uint8_t, 256>& toPalette) {
+    WorldIndex w;
+    if (width <= 0 || height <= 0 || indices == nullptr) return w;
+    w.width_ = width;
+    w.height_ = height;
+    w.indices_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = indices + static_cast<size_t>(y) * stride;
+        for (int x = 0; x < width; ++x)
+            w.indices_[static_cast<size_t>(x) * height + y] = toPalette[row[x]];
+    }
+    return w;
+}
+
 TargetPixel TargetOf(Real distance, Real azimuth) {
     const Real R = MapRadius;
     TargetPixel t;

@@ -53,6 +53,10 @@ class WorldIndex {
     WorldIndex() = default;
     // rgb: height rows of width pixels, 3 bytes (R, G, B) each, rows `stride` bytes apart.
     static WorldIndex FromRgb(const uint8_t* rgb, int width, int height, size_t stride);
+    // indices: height rows of width 8-bit colour numbers, rows `stride` bytes
+    // apart; toPalette gives the palette index of each colour number.
+    static WorldIndex FromIndexed(const uint8_t* indices, int width, int height, size_t stride,
+                                  const std::array<uint8_t, 256>& toPalette);
 
     int width() const { return width_; }
     int height() const { return height_; }

@@ -6,6 +6,10 @@ namespace res {
 
 // The political world map, 1194 x 765, 24-bit RGB, plate carree.
 inline constexpr const char* WorldMapPath = ":/korvanta/worldmap.png";
+// The same map at two and four times the size, 4-bit in the 16 map colours,
+// for the large gap-free maps (geo::WorldScaleForSize picks one).
+inline constexpr const char* WorldMap2388Path = ":/korvanta/worldmap-2388.png";
+inline constexpr const char* WorldMap4776Path = ":/korvanta/worldmap-4776.png";
 // The blank azimuthal template, 600 x 600, 16-colour palette.
 inline constexpr const char* BackgroundPath = ":/korvanta/background.png";
 // The signature picture over the world map, 80 x 17.

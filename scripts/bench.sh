@@ -78,10 +78,53 @@ else
   fi
 fi
 
+# Two commands side by side: hyperfine when it is there, else a plain loop.
+side_by_side() {
+  local a=$1 b=$2
+  if command -v hyperfine >/dev/null; then
+    if $have_xplanet; then
+      hyperfine -N --warmup 3 --runs "$runs" "$a" "$b"
+    else
+      hyperfine -N --warmup 3 --runs "$runs" "$a"
+    fi
+    return
+  fi
+  local ta=0 tb=0 t0 t1
+  for ((i = 0; i < runs; i++)); do
+    t0=$(date +%s%N); $a >/dev/null 2>&1; t1=$(date +%s%N); ta=$((ta + t1 - t0))
+    if $have_xplanet; then
+      t0=$(date +%s%N); $b >/dev/null 2>&1; t1=$(date +%s%N); tb=$((tb + t1 - t0))
+    fi
+  done
+  echo "$a: mean $((ta / runs / 1000000)) ms over $runs runs"
+  if $have_xplanet; then
+    echo "$b: mean $((tb / runs / 1000000)) ms over $runs runs"
+    awk -v a="$ta" -v b="$tb" 'BEGIN { printf "the first is %.1fx as fast\n", b / a }'
+  fi
+}
+
+for size in 600 2400; do
+  echo
+  echo "== Whole process: korvanta-render --fill against xplanet (${size} x ${size}) =="
+  side_by_side "$render --locator JN18EU --fill --size $size -o $work/fill.png" \
+    "xplanet -projection azimuthal -geometry ${size}x${size} -radius 50 -starfreq 0 -num_times 1 -output $work/x$size.png -latitude 48.85 -longitude 2.35"
+done
+
+echo
+echo "== Whole process: the PDF poster (A4, 2400-pixel map) =="
+"$render" --locator JN18EU --pdf -o "$work/poster.pdf" >/dev/null
+if command -v hyperfine >/dev/null; then
+  hyperfine -N --warmup 1 --runs 5 "$render --locator JN18EU --pdf -o $work/poster.pdf"
+fi
+ls -l "$work/poster.pdf" | awk '{ print "poster size: " $5 " bytes" }'
+
 echo
 echo "== Peak memory of korvanta-render =="
 if [ -x /usr/bin/time ]; then
   /usr/bin/time -v "${render_cmd[@]}" 2>"$work/time.txt" >/dev/null
+  grep -E "Maximum resident set size|Elapsed" "$work/time.txt"
+  echo "-- --fill --size 4800:"
+  /usr/bin/time -v "$render" --locator JN18EU --fill --size 4800 -o "$work/big.png" 2>"$work/time.txt" >/dev/null
   grep -E "Maximum resident set size|Elapsed" "$work/time.txt"
 else
   echo "/usr/bin/time is not installed (package time)"

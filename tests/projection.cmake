@@ -17,3 +17,6 @@ add_dependencies(test_render korvanta-render)
 # The built-in world map (a picture resource, read with QtGui).
 korvanta_gtest(test_projection_worldmap SOURCES test_projection_worldmap.cpp
                LIBS korvanta_geo korvanta_resources Qt6::Gui)
+
+# The gap-free map of the built-in world maps against the specified map.
+korvanta_gtest(test_gapfree_worldmap SOURCES test_gapfree_worldmap.cpp LIBS korvanta_export)

@@ -2,6 +2,7 @@
 // bad input (one line on standard error, non-zero exit, no file written).
 #include "ProjectionTestWorld.h"
 #include "geo/Bitmap.h"
+#include "geo/GapFree.h"
 #include "geo/Projection.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -278,7 +280,7 @@ TEST_F(Render, RefusesBadOptionsWorldsAndOutputs) {
     ExpectRefused({"--locator"}, "needs a value");
     ExpectRefused({"--locator", "JN18EU", "--world", w}, "no output");
     ExpectRefused({"--locator", "JN18EU", "-o", o, "-o", o, "--world", w}, "twice");
-    ExpectRefused({"--locator", "JN18EU", "-o", P("x.gif"), "--world", w}, ".bmp or .png");
+    ExpectRefused({"--locator", "JN18EU", "-o", P("x.gif"), "--world", w}, ".bmp, .png or .pdf");
     ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", P("missing.png")}, "missing.png");
     ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", P("narrow.bmp")}, "1193 x 765");
     ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", P("garbage.bmp")}, "garbage.bmp");
@@ -385,6 +387,133 @@ TEST_F(Render, AFailedRunLeavesTheOldMapAlone) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(ReadBytes(P("old.bmp")).size(), 118u + 300 * 600);
     fs::remove(P("old.bmp"));
+}
+
+// Width and height of a PNG file from its header.
+std::pair<uint32_t, uint32_t> PngSize(const std::vector<uint8_t>& b) {
+    if (b.size() < 24 || b[1] != 'P' || b[2] != 'N' || b[3] != 'G') return {0, 0};
+    auto be32 = [&](size_t at) {
+        return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 |
+               uint32_t(b[at + 3]);
+    };
+    return {be32(16), be32(20)};
+}
+
+// A binary PPM picture (as pdftoppm writes it).
+struct Ppm {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    uint32_t at(int x, int y) const {
+        const size_t i = (static_cast<size_t>(y) * width + x) * 3;
+        return uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2];
+    }
+};
+
+Ppm ReadPpm(const fs::path& p) {
+    Ppm out;
+    std::ifstream in(p, std::ios::binary);
+    std::string magic;
+    int maxval = 0;
+    in >> magic >> out.width >> out.height >> maxval;
+    in.get();
+    if (magic != "P6" || maxval != 255 || out.width <= 0 || out.height <= 0) return {};
+    out.rgb.resize(static_cast<size_t>(out.width) * out.height * 3);
+    in.read(reinterpret_cast<char*>(out.rgb.data()), static_cast<std::streamsize>(out.rgb.size()));
+    return in ? out : Ppm{};
+}
+
+TEST_F(Render, GapFreeMapsAtEverySize) {
+    for (int size : {300, 600, 1200}) {
+        const std::string out = P("fill" + std::to_string(size) + ".png");
+        const Result r =
+            Run({"--locator", "JN18EU", "--fill", "--size", std::to_string(size), "-o", out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto [w, h] = PngSize(ReadBytes(out));
+        EXPECT_EQ(w, static_cast<uint32_t>(size));
+        EXPECT_EQ(h, static_cast<uint32_t>(size));
+        fs::remove(out);
+    }
+    // The gap-free 600 bitmap from a given world is the engine's map.
+    const Result r =
+        Run({"--latlon", "-33.9,151.2", "--fill", "-o", P("f.bmp"), "--world", World()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const geo::WorldIndex world = geo::WorldIndex::FromRgb(
+        worldRgb_.data(), geo::MercatorWidth, geo::MercatorHeight, geo::MercatorWidth * 3);
+    geo::PaletteImage map = geo::BlankBackground();
+    geo::GenerateGapFree(world, -33.9L, 151.2L, map);
+    const auto bmp = ReadBytes(P("f.bmp"));
+    ASSERT_EQ(bmp.size(), 118u + 300 * 600);
+    long differing = 0;
+    for (int y = 0; y < 450; ++y) // above the signature corner
+        for (int x = 0; x < 600; ++x) {
+            const uint8_t b = bmp[118 + static_cast<size_t>(599 - y) * 300 + x / 2];
+            if ((x % 2 ? b & 0x0F : b >> 4) != map.at(x, y)) ++differing;
+        }
+    EXPECT_EQ(differing, 0);
+    fs::remove(P("f.bmp"));
+}
+
+TEST_F(Render, SizeAndPosterOptionsAreChecked) {
+    const std::string o = P("x.png");
+    ExpectRefused({"--locator", "JN18EU", "--size", "1200", "-o", o}, "needs --fill");
+    ExpectRefused({"--locator", "JN18EU", "--fill", "--size", "299", "-o", o}, "300 to 4800");
+    ExpectRefused({"--locator", "JN18EU", "--fill", "--size", "4801", "-o", o}, "300 to 4800");
+    ExpectRefused({"--locator", "JN18EU", "--fill", "--size", "12x", "-o", o}, "whole number");
+    ExpectRefused({"--locator", "JN18EU", "--fill", "--size", "600", "--size=600", "-o", o},
+                  "twice");
+    ExpectRefused({"--locator", "JN18EU", "--paper", "A4", "-o", o}, "add --pdf");
+    ExpectRefused({"--locator", "JN18EU", "--pdf", "--paper", "A5", "-o", P("x.pdf")}, "A5");
+    ExpectRefused({"--locator", "JN18EU", "--pdf", "-o", o}, "must end in .pdf");
+    ExpectRefused({"--locator", "JN18EU", "-o", P("x.pdf")}, "add --pdf");
+    ExpectRefused({"--locator", "JN18EU", "--pdf", "-o", P("no/such/folder/x.pdf")}, "x.pdf");
+    const Result help = Run({"--help"});
+    for (const char* word : {"--fill", "--size", "--pdf", "--paper", "Tabloid"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(Render, PosterPdfOpensAsAPage) {
+    if (std::system("pdftoppm -v >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    for (const char* paper : {"A4", "Letter"}) {
+        const std::string pdf = P(std::string("poster-") + paper + ".pdf");
+        const Result r =
+            Run({"--locator", "JN18EU", "--pdf", "--paper", paper, "-o", pdf, "--size", "1200"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ReadText(pdf).substr(0, 5), "%PDF-");
+        // Page 1 at 36 dots per inch.
+        const std::string cmd =
+            "pdftoppm -r 36 -f 1 -l 1 -singlefile '" + pdf + "' '" + P("page") + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        const Ppm page = ReadPpm(P("page.ppm"));
+        // A4 is 8.27 x 11.69 inches, Letter 8.5 x 11.
+        if (std::string(paper) == "A4") {
+            EXPECT_NEAR(page.width, 298, 1);
+            EXPECT_NEAR(page.height, 421, 1);
+        } else {
+            EXPECT_NEAR(page.width, 306, 1);
+            EXPECT_NEAR(page.height, 396, 1);
+        }
+        ASSERT_GT(page.width, 100);
+        // White paper in the corners, the sea colour inside the map's disc,
+        // dark title text at the top.
+        EXPECT_EQ(page.at(3, 3), 0xFFFFFFu);
+        EXPECT_EQ(page.at(page.width - 4, page.height - 4), 0xFFFFFFu);
+        long sea = 0, dark = 0;
+        for (int y = page.height / 4; y < page.height * 3 / 4; ++y)
+            for (int x = page.width / 4; x < page.width * 3 / 4; ++x) {
+                const uint32_t c = page.at(x, y);
+                const int dr = int(c >> 16) - 0xDE, dg = int((c >> 8) & 255) - 0xF7,
+                          db = int(c & 255) - 0xFF;
+                if (dr * dr + dg * dg + db * db < 300) ++sea;
+            }
+        for (int y = 0; y < page.height / 10; ++y)
+            for (int x = 0; x < page.width; ++x)
+                if ((page.at(x, y) >> 16) < 100) ++dark;
+        EXPECT_GT(sea, page.width * page.height / 4 / 10) << paper;
+        EXPECT_GT(dark, 20) << paper;
+        fs::remove(P("page.ppm"));
+        fs::remove(pdf);
+    }
 }
 
 } // namespace

@@ -10,7 +10,14 @@ SUPER x SUPER samples per output pixel and averaged, so edges are
 anti-aliased; coastlines and borders are drawn as one-pixel lines found on
 the supersampled raster, so they match the fills exactly.
 
-Usage: make_worldmap.py OUTPUT.png [--report REPORT.txt]
+With --scale K (2 or 4) it builds the same map at K times the size
+(1194K x 765K pixels, SUPER/K samples per pixel, so the same number of
+samples), for the large gap-free maps; --palette stores it as a 4-bit
+picture in the 16 map colours (every pixel reduced to the nearest one, as the
+program itself reduces the world map), which keeps the file small.
+
+Usage: make_worldmap.py OUTPUT.png [--report REPORT.txt] [--scale K] [--palette]
+                        [--colours REPORT.txt]
 """
 
 import argparse
@@ -296,18 +303,53 @@ def line_ink(edge_mask, width):
     return block_mean(cover.astype(np.float32))
 
 
+def nearest_palette(img):
+    """Palette index of every pixel: the nearest colour by squared RGB
+    distance, the lowest index on a tie (the program's own rule)."""
+    pal = np.array([[(c >> 16) & 255, (c >> 8) & 255, c & 255] for _, c in sorted(PALETTE.items())],
+                   np.int32)
+    flat = img.reshape(-1, 3).astype(np.int32)
+    # Distinct colours only: the map is made of few.
+    colours, inverse = np.unique(flat[:, 0] * 65536 + flat[:, 1] * 256 + flat[:, 2],
+                                 return_inverse=True)
+    rgb = np.stack([colours // 65536, (colours // 256) % 256, colours % 256], axis=1)
+    dist = ((rgb[:, None, :] - pal[None, :, :]) ** 2).sum(axis=2)
+    best = np.argmin(dist, axis=1).astype(np.uint8)  # argmin takes the first minimum
+    return best[inverse].reshape(img.shape[:2])
+
+
+def save_palette(img, path):
+    idx = nearest_palette(img)
+    pic = Image.fromarray(idx, "P")
+    flat = []
+    for _, c in sorted(PALETTE.items()):
+        flat += [(c >> 16) & 255, (c >> 8) & 255, c & 255]
+    pic.putpalette(flat)
+    pic.save(path, optimize=True, bits=4)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("output")
     ap.add_argument("--report")
     ap.add_argument("--cache", help="folder that keeps the extracted data between runs")
+    ap.add_argument("--scale", type=int, default=1, choices=(1, 2, 4, 8))
+    ap.add_argument("--palette", action="store_true")
+    ap.add_argument("--colours", help="take the country colours from this report of an earlier "
+                    "run (so that every size shows each country in the same colour)")
     args = ap.parse_args()
+    global W, H, SUPER, DX, DY
+    W, H = 1194 * args.scale, 765 * args.scale
+    SUPER = 8 // args.scale
+    DX = 360.0 / W
+    DY = 180.0 / H
     report = []
 
     clist = countries()
     continent_of = {code: cont for cont, code, _ in clist}
     name_of = {code: name for _, code, name in clist}
-    cache = args.cache and os.path.join(args.cache, "worldmap-data.pickle")
+    suffix = "" if args.scale == 1 else f"-x{args.scale}"
+    cache = args.cache and os.path.join(args.cache, f"worldmap-data{suffix}.pickle")
     if cache and os.path.exists(cache):
         with open(cache, "rb") as f:
             polys, land, lake = pickle.load(f)
@@ -339,6 +381,12 @@ def main():
 
     sizes = np.bincount(labels.ravel(), minlength=len(order) + 1)
     colours, clashes = colour_countries(order, continent_of, edges, sizes)
+    if args.colours:
+        with open(args.colours, encoding="utf-8") as f:
+            for line in f:
+                parts = line.split(" ", 3)
+                if len(parts) >= 3 and parts[0] in colours and len(parts[2]) == 6:
+                    colours[parts[0]] = int(parts[2], 16)
     lut = np.zeros((256, 3), np.float64)
     lut[0] = [(SEA >> 16) & 255, (SEA >> 8) & 255, SEA & 255]
     for i, code in enumerate(order, start=1):
@@ -414,7 +462,10 @@ def main():
             report.append(f"dot added for {name}")
 
     img = np.clip(np.rint(out), 0, 255).astype(np.uint8)
-    Image.fromarray(img, "RGB").save(args.output, optimize=True)
+    if args.palette:
+        save_palette(img, args.output)
+    else:
+        Image.fromarray(img, "RGB").save(args.output, optimize=True)
 
     report.append(f"countries: {len(order)}, island dots added: {dots}")
     for code in order:

@@ -465,6 +465,7 @@ void TFormAzimut::BuildMenus() {
     on(MenuFrancais, [this] { MenuFrancaisClick(); });
     on(MenuEspagnol, [this] { MenuEspagnolClick(); });
     on(MenuAide, [this] { MenuAideClick(); });
+    BuildExportMenus();
 }
 
 // ---------------------------------------------------------------------------
@@ -833,6 +834,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
+    RetranslateExportMenus();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The viewer: the azimuthal map with its readouts, DX list and clock.
 #pragma once
 
+#include "app/Poster.h"
 #include "geo/Projection.h"
 
 #include <QFont>
@@ -15,6 +16,7 @@ class QEvent;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QTimer;
@@ -152,6 +154,33 @@ class TFormAzimut : public QMainWindow {
     bool CallSetByList = false;
     bool LookupRunning = false;
     // End of the DX list section.
+    // ---------------------------------------------------------------------
+
+    // ---------------------------------------------------------------------
+    // Gap-free maps, export and printing (UnitAzimutExport.cpp); the maps,
+    // PNG files and the poster themselves are app/MapExport.* and app/Poster.*.
+    void BuildExportMenus();       // called at the end of BuildMenus
+    void RetranslateExportMenus(); // called at the end of the language routine
+    void MenuFillGapsClick(bool checked);
+    void MenuExportClick(); // asks what and where, then ExportTo
+    void MenuPrintClick();  // the print dialog, then PrintTo
+    struct ExportChoice {
+        bool pdf = false;
+        int size = 600; // PNG: 600, 1200, 2400 or 4800
+        poster::Paper paper = poster::Paper::A4;
+    };
+    // Writes the export of the current centre to `path` (a progress dialog
+    // for the large ones); a failure shows the error box and leaves no file.
+    bool ExportTo(const ExportChoice& choice, const QString& path);
+    // Prints the poster of the current centre on a printer already set up.
+    bool PrintTo(QPrinter& printer);
+    // Drawn over every exported and printed map (the live overlays): the
+    // painter is clipped to the map's disc and mapRect is where the whole
+    // square map picture lies. Empty: nothing.
+    poster::OverlayFn ExportOverlay;
+    QAction* MenuFillGaps = nullptr;
+    QAction* MenuExport = nullptr;
+    QAction* MenuPrint = nullptr;
     // ---------------------------------------------------------------------
 
     // Controls, all children of ClientArea (the scrolled client area) at

@@ -1,0 +1,117 @@
+#include "app/MapExport.h"
+
+#if __has_include("resources/Resources.h")
+#include "resources/Resources.h"
+#define KORVANTA_EXPORT_PICTURES 1
+#endif
+
+#include <QBuffer>
+#include <QSaveFile>
+
+#include <array>
+#include <map>
+#include <mutex>
+
+namespace mapexport {
+
+namespace {
+
+geo::WorldIndex FromImage(const QImage& source) {
+    if (source.format() == QImage::Format_Indexed8) {
+        std::array<uint8_t, 256> lut{};
+        const QList<QRgb> table = source.colorTable();
+        for (int i = 0; i < table.size() && i < 256; ++i)
+            lut[static_cast<size_t>(i)] = geo::NearestPaletteIndex(table[i] & 0xFFFFFFu);
+        return geo::WorldIndex::FromIndexed(source.constBits(), source.width(), source.height(),
+                                            static_cast<size_t>(source.bytesPerLine()), lut);
+    }
+    const QImage rgb = source.convertToFormat(QImage::Format_RGB888);
+    return geo::WorldIndex::FromRgb(rgb.constBits(), rgb.width(), rgb.height(),
+                                    static_cast<size_t>(rgb.bytesPerLine()));
+}
+
+geo::WorldIndex LoadWorld(int scale) {
+    const int w = geo::MercatorWidth * scale, h = geo::MercatorHeight * scale;
+#ifdef KORVANTA_EXPORT_PICTURES
+    const char* path = scale == 1   ? res::WorldMapPath
+                       : scale == 2 ? res::WorldMap2388Path
+                                    : res::WorldMap4776Path;
+    const QImage picture(QString::fromLatin1(path));
+    if (picture.width() == w && picture.height() == h) return FromImage(picture);
+#endif
+    QImage sea(w, h, QImage::Format_RGB888);
+    sea.fill(QColor(0xDE, 0xF7, 0xFF));
+    return FromImage(sea);
+}
+
+} // namespace
+
+const geo::WorldIndex& WorldForSize(int size) {
+    static std::mutex lock;
+    static std::map<int, geo::WorldIndex> worlds;
+    const int scale = geo::WorldScaleForSize(size);
+    const std::lock_guard<std::mutex> guard(lock);
+    auto it = worlds.find(scale);
+    if (it == worlds.end()) it = worlds.emplace(scale, LoadWorld(scale)).first;
+    return it->second;
+}
+
+geo::PaletteImage BackgroundForSize(int size) {
+#ifdef KORVANTA_EXPORT_PICTURES
+    if (size == geo::MapSize) {
+        const QImage picture =
+            QImage(QString::fromLatin1(res::BackgroundPath)).convertToFormat(QImage::Format_RGB32);
+        if (picture.width() == size && picture.height() == size) {
+            geo::PaletteImage out(size, size);
+            for (int y = 0; y < size; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+                for (int x = 0; x < size; ++x)
+                    out.set(x, y, geo::NearestPaletteIndex(line[x] & 0xFFFFFFu));
+            }
+            return out;
+        }
+    }
+#endif
+    return geo::BlankBackground(size);
+}
+
+geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,
+                             const geo::RowProgressFn& progress, const geo::WorldIndex* world) {
+    geo::PaletteImage map = BackgroundForSize(size);
+    geo::GenerateGapFree(world ? *world : WorldForSize(size), lat, lon, map, progress);
+    return map;
+}
+
+QImage ToImage(const geo::PaletteImage& map) {
+    QImage image(map.width, map.height, QImage::Format_Indexed8);
+    QList<QRgb> colours;
+    for (uint32_t c : geo::Palette)
+        colours.push_back(0xFF000000u | c);
+    image.setColorTable(colours);
+    for (int y = 0; y < map.height; ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < map.width; ++x)
+            row[x] = map.at(x, y) & 0x0F;
+    }
+    return image;
+}
+
+QString WritePng(const QString& path, const QImage& picture) {
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!picture.save(&buffer, "PNG")) return QStringLiteral("the picture cannot be encoded");
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+} // namespace mapexport

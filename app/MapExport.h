@@ -1,0 +1,39 @@
+// Maps at any size for the exports, the posters and korvanta-render: the
+// world pictures at the matching resolution, the gap-free map of a centre,
+// palette pictures as QImage and PNG files written through a temporary file.
+// QtGui only, no windows.
+#pragma once
+
+#include "geo/GapFree.h"
+#include "geo/Projection.h"
+
+#include <QImage>
+#include <QString>
+
+namespace mapexport {
+
+// The built-in world picture for a map of `size` pixels (1194 x 765 up to
+// 600, then two and four times that, geo::WorldScaleForSize), reduced to
+// palette indices, read once per scale and kept. Without the embedded
+// pictures (or when one cannot be read) a plain sea of the right size.
+const geo::WorldIndex& WorldForSize(int size);
+
+// The blank background of a size-pixel map: the program's 600 template at
+// 600, geo::BlankBackground(size) otherwise.
+geo::PaletteImage BackgroundForSize(int size);
+
+// The gap-free map of the centre at `size` pixels (geo::MinGapFreeSize ..
+// geo::MaxGapFreeSize), from WorldForSize (or `world` when given).
+geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,
+                             const geo::RowProgressFn& progress = {},
+                             const geo::WorldIndex* world = nullptr);
+
+// A palette picture as an 8-bit indexed QImage with the map's 16 colours.
+QImage ToImage(const geo::PaletteImage& map);
+
+// Writes the picture as PNG through a temporary file in the same folder,
+// renamed over `path` only when complete. Returns an empty text on success,
+// else the reason.
+QString WritePng(const QString& path, const QImage& picture);
+
+} // namespace mapexport
