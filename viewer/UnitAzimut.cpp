@@ -344,6 +344,7 @@ void TFormAzimut::BuildControls() {
     TimerSeconde->setObjectName(QStringLiteral("TimerSeconde"));
     TimerSeconde->setInterval(1000);
     connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
+    BuildOverlays();
 }
 
 void TFormAzimut::BuildMenus() {
@@ -565,6 +566,7 @@ void TFormAzimut::FormShow() {
     DrawCentreCaption();
     if (!ListBoxDXW->selectedItems().isEmpty()) ListBoxDXWClick();
     TimerSeconde->start();
+    OverlaysShow();
 }
 
 void TFormAzimut::changeEvent(QEvent* event) {
@@ -691,6 +693,7 @@ void TFormAzimut::MenugenerateurClick() {
     StaticTextAzim->clear();
     EditCall->clear();
     StaticTextLP->clear();
+    StaticTextPosition->clear();
     DxAzimText.clear();
     DxLongPathText.clear();
     ListBoxDXW->setToolTip(QString());
@@ -811,6 +814,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
+    OverlaysLanguage();
 }
 
 // ---------------------------------------------------------------------------
@@ -823,6 +827,7 @@ void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
     v.PointedBearingText = r.pointedBearing;
     StaticTextAzim->setText(r.direct);
     StaticTextLP->setText(r.longPath);
+    OverlayMouseMove(X, Y);
     ImageDX->hide();
     ImageDX45->hide();
     TimerDX->stop();
@@ -861,6 +866,7 @@ void TFormAzimut::MenuTimeLocalClick() {
     MenuTimeUTC->setChecked(false);
     SetTextColour(StaticTextTime, Qt::black);
     SetTextColour(StaticTextDate, Qt::black);
+    UpdateGreyLine();
 }
 
 void TFormAzimut::MenuTimeUTCClick() {
@@ -868,6 +874,7 @@ void TFormAzimut::MenuTimeUTCClick() {
     MenuTimeUTC->setChecked(true);
     SetTextColour(StaticTextTime, Qt::red);
     SetTextColour(StaticTextDate, Qt::red);
+    UpdateGreyLine();
 }
 
 // ---------------------------------------------------------------------------
