@@ -3,6 +3,8 @@
 #include "geo/Bitmap.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
+#include "geo/Sun.h"
+#include "viewer/MapOverlays.h"
 
 #if __has_include("resources/Resources.h")
 #include "resources/Resources.h"
@@ -11,6 +13,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -30,7 +33,7 @@
 namespace {
 
 constexpr const char* Usage =
-    "Usage: korvanta-render CENTRE -o FILE [--world FILE]\n"
+    "Usage: korvanta-render CENTRE -o FILE [--world FILE] [--greyline TIME] [--grid]\n"
     "Draws the 600 x 600 azimuthal equidistant map of Korvanta centred on a point\n"
     "and prints the centre's position text.\n"
     "\n"
@@ -47,6 +50,14 @@ constexpr const char* Usage =
     "                    new map is complete.\n"
     "  --world FILE      draw from this 1194 x 765 plate-carree picture (any format\n"
     "                    Qt reads, e.g. PNG or BMP) instead of the built-in world map\n"
+    "  --greyline TIME   shade the night and the civil twilight at that moment,\n"
+    "                    ISO 8601 in UTC, e.g. 2026-06-21T12:00Z (seconds and\n"
+    "                    +00:00 for Z allowed; years 1900 to 2100), and mark the\n"
+    "                    point with the sun at its zenith\n"
+    "  --grid            draw the Maidenhead locator grid: fields with their\n"
+    "                    names, squares within 2500 km of the centre\n"
+    "                    With either overlay a .bmp output is a 24-bit bitmap\n"
+    "                    and a .png a full-colour PNG.\n"
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -67,6 +78,8 @@ struct Options {
     std::optional<geo::LatLon> centre;
     std::string output;
     std::string world;
+    std::optional<geo::UnixSeconds> greyLine;
+    bool grid = false;
 };
 
 // A decimal number: optional sign, digits with an optional fraction.
@@ -152,6 +165,10 @@ Options ParseArguments(int argc, char** argv) {
             o.help = true;
             continue;
         }
+        if (arg == "--grid") {
+            o.grid = true;
+            continue;
+        }
         std::optional<std::string> inlineValue;
         if (arg.rfind("--", 0) == 0) {
             const size_t eq = arg.find('=');
@@ -161,7 +178,8 @@ Options ParseArguments(int argc, char** argv) {
             }
         }
         const bool known = arg == "--locator" || arg == "--latlon" || arg == "--pixel" ||
-                           arg == "-o" || arg == "--output" || arg == "--world";
+                           arg == "-o" || arg == "--output" || arg == "--world" ||
+                           arg == "--greyline";
         if (!known) {
             if (!arg.empty() && arg[0] == '-') Fail("unknown option " + arg + " (see --help)");
             Fail("unexpected argument \"" + arg + "\" (see --help)");
@@ -186,6 +204,12 @@ Options ParseArguments(int argc, char** argv) {
             if (!o.output.empty()) Fail("the output file is given twice");
             if (value.empty()) Fail(arg + " needs a file name");
             o.output = value;
+        } else if (arg == "--greyline") {
+            if (o.greyLine) Fail("--greyline is given twice");
+            o.greyLine = geo::ParseUtcTime(value);
+            if (!o.greyLine)
+                Fail("--greyline expects a UTC moment such as 2026-06-21T12:00Z, not \"" + value +
+                     "\"");
         } else {
             if (!o.world.empty()) Fail("the world picture is given twice");
             if (value.empty()) Fail("--world needs a file name");
@@ -371,6 +395,33 @@ std::vector<uint8_t> EncodePng(const geo::PaletteImage& map) {
     return {bytes.begin(), bytes.end()};
 }
 
+// The map with the live overlays over it, in full colour.
+std::vector<uint8_t> EncodeWithOverlays(const geo::PaletteImage& map,
+                                        const geo::PositionState& state, const Options& o,
+                                        Format format) {
+    // Text needs the toolkit's fonts: a window-less application on the
+    // offscreen platform, whatever display there is or is not.
+    int argc = 3;
+    char name[] = "korvanta-render", option[] = "-platform", platform[] = "offscreen";
+    char* argv[] = {name, option, platform, nullptr};
+    const QGuiApplication application(argc, argv);
+    QImage picture(map.width, map.height, QImage::Format_RGB32);
+    for (int y = 0; y < map.height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < map.width; ++x)
+            row[x] = 0xFF000000u | geo::Palette[map.at(x, y) & 0x0F];
+    }
+    const QImage out =
+        viewer::MapWithOverlays(picture, state.CentreLat, state.CentreLon, o.greyLine, o.grid)
+            .convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!out.save(&buffer, format == Format::Bmp ? "BMP" : "PNG"))
+        Fail("cannot encode the map with its overlays");
+    return {bytes.begin(), bytes.end()};
+}
+
 int Run(int argc, char** argv) {
     const Options o = ParseArguments(argc, argv);
     if (o.help) {
@@ -392,8 +443,11 @@ int Run(int argc, char** argv) {
     geo::PaletteImage map = LoadBackground();
     geo::Generate(world, state, map, nullptr, nullptr);
 
-    const std::vector<uint8_t> bytes =
-        format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
+    std::vector<uint8_t> bytes;
+    if (o.greyLine || o.grid)
+        bytes = EncodeWithOverlays(map, state, o, format);
+    else
+        bytes = format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
     const std::string error = geo::WriteFileAtomically(o.output, bytes);
     if (!error.empty()) Fail(error);
     std::printf("%s\n", state.CentreText.c_str());
