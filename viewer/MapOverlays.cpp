@@ -50,6 +50,7 @@ void MapOverlays::SetCentre(geo::Real lat, geo::Real lon) {
     lines_.reset();
     fieldPolygons_.clear();
     squarePolygons_.clear();
+    gridLayer_ = QImage();
     shadeTime_.reset();
     layerValid_ = false;
 }
@@ -87,6 +88,13 @@ void MapOverlays::Prepare() {
         fieldPolygons_ = Polygons(lines_->fields);
         squarePolygons_ = Polygons(lines_->squares);
     }
+    if (grid_ && gridLayer_.isNull()) {
+        // Drawn once per centre; the minute update only lays it over the shading.
+        gridLayer_ = QImage(size_, size_, QImage::Format_ARGB32_Premultiplied);
+        gridLayer_.fill(Qt::transparent);
+        QPainter p(&gridLayer_);
+        DrawGrid(p);
+    }
     if (greyLine_ && time_ && shadeTime_ != time_) {
         if (shade_.width() != size_)
             shade_ = QImage(size_, size_, QImage::Format_ARGB32_Premultiplied);
@@ -104,7 +112,7 @@ const QImage& MapOverlays::Layer() {
     if (haveCentre_) {
         QPainter p(&layer_);
         if (greyLine_ && time_) p.drawImage(0, 0, shade_);
-        if (grid_) DrawGrid(p);
+        if (grid_) p.drawImage(0, 0, gridLayer_);
         if (greyLine_ && time_) DrawSun(p, geo::SunAt(*time_));
     }
     layerValid_ = true;

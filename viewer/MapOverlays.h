@@ -62,6 +62,7 @@ class MapOverlays {
     std::unique_ptr<geo::SphereGrid> sphere_;
     std::unique_ptr<geo::LocatorGridLines> lines_;
     std::vector<QPolygonF> fieldPolygons_, squarePolygons_;
+    QImage gridLayer_;
     int centreComputations_ = 0;
     // The shading of the last moment and the finished layer.
     QImage shade_;
