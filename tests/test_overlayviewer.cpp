@@ -269,6 +269,11 @@ class OverlayViewerTest : public QObject {
             QVERIFY(back);
             QVERIFY(std::hypot(back->p.x - px.x(), back->p.y - px.y()) < 1e-6);
         }
+        // Leaving the map picture empties it too.
+        QVERIFY(!Readout(v, 300, 1).isEmpty());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(v->ImageAzimut, &leave);
+        QVERIFY(v->StaticTextPosition->text().isEmpty());
         // "Back to map generator" empties it with the other readouts.
         Readout(v, 400, 200);
         v->Menugenerateur->trigger();

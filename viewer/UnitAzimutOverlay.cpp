@@ -9,6 +9,7 @@
 #include "viewer/OverlayTexts.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QTimer>
 
@@ -18,6 +19,20 @@ namespace {
 
 // Once a minute: the terminator moves a quarter of a degree in that time.
 constexpr int GreyLineInterval = 60 * 1000;
+
+// Empties the position readout when the mouse leaves the map picture (the
+// edge of the picture is mostly outside the disc; this covers the rest).
+class LeaveWatcher : public QObject {
+  public:
+    LeaveWatcher(QObject* parent, QLabel* readout) : QObject(parent), readout_(readout) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Leave) readout_->clear();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QLabel* readout_;
+};
 
 } // namespace
 
@@ -38,6 +53,7 @@ void TFormAzimut::BuildOverlays() {
     StaticTextPosition->setFrameStyle(StaticTextAzim->frameStyle());
     StaticTextPosition->setPalette(StaticTextAzim->palette());
     StaticTextPosition->setAutoFillBackground(true);
+    ImageAzimut->installEventFilter(new LeaveWatcher(ImageAzimut, StaticTextPosition));
 
     // Options: after the original items, a separator (once, whoever adds
     // items there first), then the check items.
