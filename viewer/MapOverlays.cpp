@@ -8,6 +8,7 @@
 #include <QPainterPath>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace viewer {
@@ -108,10 +109,14 @@ const QImage& MapOverlays::Layer() {
     if (layerValid_) return layer_;
     Prepare();
     if (layer_.width() != size_) layer_ = QImage(size_, size_, QImage::Format_ARGB32_Premultiplied);
-    layer_.fill(Qt::transparent);
+    const bool shading = haveCentre_ && greyLine_ && time_;
+    // The shading is the layer's first coat: copied, not composed.
+    if (shading)
+        std::memcpy(layer_.bits(), shade_.constBits(), static_cast<size_t>(layer_.sizeInBytes()));
+    else
+        layer_.fill(Qt::transparent);
     if (haveCentre_) {
         QPainter p(&layer_);
-        if (greyLine_ && time_) p.drawImage(0, 0, shade_);
         if (grid_) p.drawImage(0, 0, gridLayer_);
         if (greyLine_ && time_) DrawSun(p, geo::SunAt(*time_));
     }
