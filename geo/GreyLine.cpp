@@ -11,6 +11,11 @@ constexpr double Rad = std::numbers::pi / 180.0;
 } // namespace
 
 SphereGrid::SphereGrid(const PositionGrid& grid) : size_(grid.size()) {
+    // About pi / 4 of the square lies inside the disc.
+    const size_t expected = static_cast<size_t>(size_) * static_cast<size_t>(size_) * 4 / 5;
+    for (auto* v : {&x_, &y_, &z_})
+        v->reserve(expected);
+    index_.reserve(expected);
     for (int y = 0; y < size_; ++y)
         for (int x = 0; x < size_; ++x) {
             if (!grid.inside(x, y)) continue;
