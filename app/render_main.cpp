@@ -7,6 +7,8 @@
 #include "geo/Inverse.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
+#include "geo/Sun.h"
+#include "viewer/MapOverlays.h"
 
 #if __has_include("resources/Resources.h")
 #include "resources/Resources.h"
@@ -38,6 +40,7 @@ namespace {
 
 constexpr const char* Usage =
     "Usage: korvanta-render CENTRE -o FILE [--fill] [--size N] [--world FILE]\n"
+    "                       [--greyline TIME] [--grid]\n"
     "       korvanta-render CENTRE -o FILE.pdf --pdf [--paper PAPER] [--miles]\n"
     "Draws the azimuthal equidistant map of Korvanta centred on a point and\n"
     "prints the centre's position text.\n"
@@ -71,6 +74,14 @@ constexpr const char* Usage =
     "                    the centre and its locator, all but the map as vectors\n"
     "  --paper PAPER     the poster's paper: A4 (default), A3, Letter or Tabloid\n"
     "  --miles           the poster's circles in miles instead of kilometres\n"
+    "  --greyline TIME   shade the night and the civil twilight at that moment,\n"
+    "                    ISO 8601 in UTC, e.g. 2026-06-21T12:00Z (seconds and\n"
+    "                    +00:00 for Z allowed; years 1900 to 2100), and mark the\n"
+    "                    point with the sun at its zenith (600 maps only)\n"
+    "  --grid            draw the Maidenhead locator grid: fields with their\n"
+    "                    names, squares within 2500 km of the centre (600 maps only)\n"
+    "                    With either overlay a .bmp output is a 24-bit bitmap\n"
+    "                    and a .png a full-colour PNG.\n"
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -96,6 +107,8 @@ struct Options {
     bool pdf = false;
     std::optional<poster::Paper> paper;
     bool miles = false;
+    std::optional<geo::UnixSeconds> greyLine;
+    bool grid = false;
 };
 
 // A decimal number: optional sign, digits with an optional fraction.
@@ -181,10 +194,11 @@ Options ParseArguments(int argc, char** argv) {
             o.help = true;
             continue;
         }
-        if (arg == "--fill" || arg == "--pdf" || arg == "--miles") {
+        if (arg == "--fill" || arg == "--pdf" || arg == "--miles" || arg == "--grid") {
             if (arg == "--fill") o.fill = true;
             if (arg == "--pdf") o.pdf = true;
             if (arg == "--miles") o.miles = true;
+            if (arg == "--grid") o.grid = true;
             continue;
         }
         std::optional<std::string> inlineValue;
@@ -197,7 +211,7 @@ Options ParseArguments(int argc, char** argv) {
         }
         const bool known = arg == "--locator" || arg == "--latlon" || arg == "--pixel" ||
                            arg == "-o" || arg == "--output" || arg == "--world" ||
-                           arg == "--size" || arg == "--paper";
+                           arg == "--size" || arg == "--paper" || arg == "--greyline";
         if (!known) {
             if (!arg.empty() && arg[0] == '-') Fail("unknown option " + arg + " (see --help)");
             Fail("unexpected argument \"" + arg + "\" (see --help)");
@@ -234,6 +248,12 @@ Options ParseArguments(int argc, char** argv) {
             o.paper = poster::PaperFromName(QString::fromLocal8Bit(value.c_str()));
             if (!o.paper)
                 Fail("the paper \"" + value + "\" is not known (A4, A3, Letter or Tabloid)");
+        } else if (arg == "--greyline") {
+            if (o.greyLine) Fail("--greyline is given twice");
+            o.greyLine = geo::ParseUtcTime(value);
+            if (!o.greyLine)
+                Fail("--greyline expects a UTC moment such as 2026-06-21T12:00Z, not \"" + value +
+                     "\"");
         } else {
             if (!o.world.empty()) Fail("the world picture is given twice");
             if (value.empty()) Fail("--world needs a file name");
@@ -249,6 +269,9 @@ Options ParseArguments(int argc, char** argv) {
     if (!o.pdf && !o.fill && o.size && *o.size != geo::MapSize)
         Fail("the size " + std::to_string(*o.size) +
              " needs --fill (the map without it is 600 x 600 only)");
+    if ((o.greyLine || o.grid) && o.pdf) Fail("--greyline and --grid are not drawn on the poster");
+    if ((o.greyLine || o.grid) && o.size && *o.size != geo::MapSize)
+        Fail("--greyline and --grid are drawn on 600 x 600 maps only");
     return o;
 }
 
@@ -525,6 +548,33 @@ std::vector<uint8_t> EncodePng(const geo::PaletteImage& map) {
     return {bytes.begin(), bytes.end()};
 }
 
+// The map with the live overlays over it, in full colour.
+std::vector<uint8_t> EncodeWithOverlays(const geo::PaletteImage& map,
+                                        const geo::PositionState& state, const Options& o,
+                                        Format format) {
+    // Text needs the toolkit's fonts: a window-less application on the
+    // offscreen platform, whatever display there is or is not.
+    int argc = 3;
+    char name[] = "korvanta-render", option[] = "-platform", platform[] = "offscreen";
+    char* argv[] = {name, option, platform, nullptr};
+    const QGuiApplication application(argc, argv);
+    QImage picture(map.width, map.height, QImage::Format_RGB32);
+    for (int y = 0; y < map.height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < map.width; ++x)
+            row[x] = 0xFF000000u | geo::Palette[map.at(x, y) & 0x0F];
+    }
+    const QImage out =
+        viewer::MapWithOverlays(picture, state.CentreLat, state.CentreLon, o.greyLine, o.grid)
+            .convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!out.save(&buffer, format == Format::Bmp ? "BMP" : "PNG"))
+        Fail("cannot encode the map with its overlays");
+    return {bytes.begin(), bytes.end()};
+}
+
 int Run(int argc, char** argv) {
     const Options o = ParseArguments(argc, argv);
     if (o.help) {
@@ -592,7 +642,10 @@ int Run(int argc, char** argv) {
         geo::Generate(world, state, map, nullptr, nullptr);
     }
 
-    bytes = format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
+    if (o.greyLine || o.grid)
+        bytes = EncodeWithOverlays(map, state, o, format);
+    else
+        bytes = format == Format::Bmp ? geo::EncodeBmp4(map) : EncodePng(map);
     const std::string error = geo::WriteFileAtomically(o.output, bytes);
     if (!error.empty()) Fail(error);
     std::printf("%s\n", state.CentreText.c_str());

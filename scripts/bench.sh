@@ -34,6 +34,10 @@ echo
 echo "== Map generation: plain loop against the engine (JN18EU) =="
 "$build/bench/bench_projection" --benchmark_color=false
 
+echo
+echo "== Live overlays: the grey line's minute update against a generation (JN18EU) =="
+"$build/bench/bench_overlays" --benchmark_color=false
+
 render="$build/app/korvanta-render"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -3,6 +3,8 @@
 #include "ProjectionTestWorld.h"
 #include "geo/Bitmap.h"
 #include "geo/GapFree.h"
+#include "geo/GreyLine.h"
+#include "geo/LocatorGrid.h"
 #include "geo/Projection.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -242,11 +245,82 @@ TEST_F(Render, TheBuiltInWorldMapNeedsNoFile) {
 }
 #endif
 
+TEST_F(Render, GreyLineAndGridOverTheMap) {
+    // A 24-bit bitmap: the plain map where the sun shines, darker in the
+    // night, the grid lines on top.
+    Result r = Run({"--locator", "JN18EU", "-o", P("plain.bmp"), "--world", World()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Run({"--locator", "JN18EU", "-o", P("night.bmp"), "--world", World(), "--greyline",
+             "2026-06-21T12:00Z"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto plain = ReadBytes(P("plain.bmp"));
+    const auto night = ReadBytes(P("night.bmp"));
+    ASSERT_EQ(plain.size(), 118u + 300 * 600);
+    ASSERT_EQ(night.size(), 54u + 1800 * 600);
+    auto plainAt = [&](int x, int y) {
+        const uint8_t b = plain[118 + static_cast<size_t>(599 - y) * 300 + x / 2];
+        return geo::Palette[x % 2 ? b & 0x0F : b >> 4];
+    };
+    auto rgbAt = [&](const std::vector<uint8_t>& bmp, int x, int y) {
+        const uint8_t* p = &bmp[54 + static_cast<size_t>(599 - y) * 1800 + x * 3];
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    };
+    auto brightness = [](uint32_t c) { return (c >> 16) + ((c >> 8) & 0xFF) + (c & 0xFF); };
+
+    const auto c = geo::DecodeLocator("JN18EU");
+    const geo::PositionGrid grid(c->lat, c->lon);
+    const geo::SunPosition sun = geo::SunAt(geo::UnixTime(2026, 6, 21, 12));
+    std::vector<geo::Daylight> classes;
+    geo::SphereGrid(grid).Classify(sun, classes);
+    const auto sunAt = geo::ProjectToMap(static_cast<double>(c->lat), static_cast<double>(c->lon),
+                                         sun.subsolarLat, sun.subsolarLon);
+    ASSERT_TRUE(sunAt);
+    long day = 0, dayChanged = 0, dark = 0, darker = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 600; ++x) {
+            if (std::hypot(x - sunAt->p.x, y - sunAt->p.y) < 12) continue; // the sun symbol
+            const auto d = classes[static_cast<size_t>(y) * 600 + x];
+            if (d == geo::Daylight::Day) {
+                ++day;
+                if (rgbAt(night, x, y) != plainAt(x, y)) ++dayChanged;
+            } else if (d == geo::Daylight::Night) {
+                ++dark;
+                if (brightness(rgbAt(night, x, y)) < brightness(plainAt(x, y))) ++darker;
+            }
+        }
+    EXPECT_GT(day, 100000);
+    EXPECT_EQ(dayChanged, 0);
+    EXPECT_GT(dark, 50000);
+    EXPECT_GT(darker, dark * 95 / 100) << darker << " of " << dark;
+
+    // The grid alone, as PNG: lines and names change some pixels, not most.
+    r = Run({"--locator", "JN18EU", "-o", P("grid.png"), "--world", World(), "--grid"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto png = ReadBytes(P("grid.png"));
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+    for (const char* f : {"plain.bmp", "night.bmp", "grid.png"})
+        fs::remove(P(f));
+}
+
+TEST_F(Render, RefusesBadOverlayTimes) {
+    const std::string o = P("x.bmp"), w = World();
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", w, "--greyline", "2026-06-21T12:00"},
+                  "UTC moment");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", w, "--greyline=2026-02-30T12:00Z"},
+                  "2026-02-30");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", w, "--greyline"}, "needs a value");
+    ExpectRefused({"--locator", "JN18EU", "-o", o, "--world", w, "--greyline", "2026-06-21T12:00Z",
+                   "--greyline", "2026-06-21T13:00Z"},
+                  "twice");
+}
+
 TEST_F(Render, HelpDocumentsTheOptions) {
     const Result r = Run({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* word :
-         {"--locator", "--latlon", "--pixel", "-o", "--world", ".bmp", ".png", "uncompressed"})
+    for (const char* word : {"--locator", "--latlon", "--pixel", "-o", "--world", ".bmp", ".png",
+                             "uncompressed", "--greyline", "--grid"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

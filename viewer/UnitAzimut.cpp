@@ -349,6 +349,7 @@ void TFormAzimut::BuildControls() {
     TimerSeconde->setObjectName(QStringLiteral("TimerSeconde"));
     TimerSeconde->setInterval(1000);
     connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
+    BuildOverlays();
 }
 
 void TFormAzimut::BuildMenus() {
@@ -573,6 +574,7 @@ void TFormAzimut::FormShow() {
     DrawCentreCaption();
     if (!ListBoxDXW->selectedItems().isEmpty()) ListBoxDXWClick();
     TimerSeconde->start();
+    OverlaysShow();
 }
 
 void TFormAzimut::hideEvent(QHideEvent* event) {
@@ -715,6 +717,7 @@ void TFormAzimut::MenugenerateurClick() {
     StaticTextAzim->clear();
     EditCall->clear();
     StaticTextLP->clear();
+    StaticTextPosition->clear();
     DxAzimText.clear();
     DxLongPathText.clear();
     ListBoxDXW->setToolTip(QString());
@@ -835,6 +838,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
     RetranslateExportMenus();
+    OverlaysLanguage();
 }
 
 // ---------------------------------------------------------------------------
@@ -847,6 +851,7 @@ void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
     v.PointedBearingText = r.pointedBearing;
     StaticTextAzim->setText(r.direct);
     StaticTextLP->setText(r.longPath);
+    OverlayMouseMove(X, Y);
     ImageDX->hide();
     ImageDX45->hide();
     TimerDX->stop();
@@ -887,6 +892,7 @@ void TFormAzimut::MenuTimeLocalClick() {
     MenuTimeUTC->setChecked(false);
     SetTextColour(StaticTextTime, Qt::black);
     SetTextColour(StaticTextDate, Qt::black);
+    UpdateGreyLine();
 }
 
 void TFormAzimut::MenuTimeUTCClick() {
@@ -894,6 +900,7 @@ void TFormAzimut::MenuTimeUTCClick() {
     MenuTimeUTC->setChecked(true);
     SetTextColour(StaticTextTime, Qt::red);
     SetTextColour(StaticTextDate, Qt::red);
+    UpdateGreyLine();
 }
 
 // ---------------------------------------------------------------------------

@@ -21,6 +21,7 @@ class QPushButton;
 class QScrollArea;
 class QTimer;
 class QWidget;
+class TOverlayAzimut;
 
 struct Program;
 
@@ -181,6 +182,25 @@ class TFormAzimut : public QMainWindow {
     QAction* MenuFillGaps = nullptr;
     QAction* MenuExport = nullptr;
     QAction* MenuPrint = nullptr;
+    // Live overlays and the position under the cursor (UnitAzimutOverlay.cpp).
+    // The grey line and the locator grid are drawn by OverlayAzimut, a
+    // widget over the map that lets the mouse through; the map picture is
+    // never drawn into. The grey line follows platform.utcNow(): at once on
+    // show and on a clock-mode change, then once a minute while shown.
+    void BuildOverlays(); // the widget, the readout, the Options items, the timer
+    void OverlaysShow();  // the show refresh: the centre, the grey line, the timer
+    void OverlaysLanguage();
+    void OverlayMouseMove(int X, int Y); // the position readout
+    void UpdateGreyLine();
+    void MenuGreyLineClick();
+    void MenuLocatorGridClick();
+    void TimerGreyLineTimer();
+    TOverlayAzimut* OverlayAzimut = nullptr;
+    QLabel* StaticTextPosition = nullptr; // position and locator under the cursor
+    QAction* MenuGreyLine = nullptr;
+    QAction* MenuLocatorGrid = nullptr;
+    QTimer* TimerGreyLine = nullptr;
+    // End of the overlay section.
     // ---------------------------------------------------------------------
 
     // Controls, all children of ClientArea (the scrolled client area) at

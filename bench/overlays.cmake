@@ -1,0 +1,1 @@
+korvanta_bench(bench_overlays SOURCES bench_overlays.cpp LIBS korvanta_geo korvanta_overlays)

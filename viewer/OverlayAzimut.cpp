@@ -1,0 +1,22 @@
+#include "viewer/OverlayAzimut.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+TOverlayAzimut::TOverlayAzimut(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TOverlayAzimut::Refresh() {
+    setVisible(overlays_.any());
+    if (isVisible()) update();
+}
+
+void TOverlayAzimut::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    overlays_.Paint(p);
+}

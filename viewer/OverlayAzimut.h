@@ -1,0 +1,25 @@
+// The overlay widget of the viewer: lies over ImageAzimut (below the DX
+// markers and the clock fields), lets every mouse event through to the map
+// and draws the live overlays. The map picture itself is never touched, so a
+// saved map stays as it is.
+#pragma once
+
+#include "viewer/MapOverlays.h"
+
+#include <QWidget>
+
+class TOverlayAzimut : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TOverlayAzimut(QWidget* parent = nullptr);
+
+    viewer::MapOverlays& overlays() { return overlays_; }
+    // Shows the widget while an overlay is chosen and repaints it.
+    void Refresh();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    viewer::MapOverlays overlays_;
+};
