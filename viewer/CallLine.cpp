@@ -140,16 +140,16 @@ CallLineText FormatCallLine(const dx::CtyAnswer& answer, std::optional<CallCentr
     line.name = QString::fromStdString(answer.entity->name);
     QString rest = QStringLiteral(" (") + QString::fromStdString(v.continent) + QStringLiteral(")");
     if (answer.entity->waeOnly) rest += t.WaeOnly;
-    rest += QStringLiteral("  CQ ") + QString::number(v.cqZone) + QStringLiteral("  ITU ") +
+    rest += QStringLiteral(" CQ ") + QString::number(v.cqZone) + QStringLiteral(" ITU ") +
             QString::number(v.ituZone);
     if (from) {
         const CallBearing b = BearingFrom(answer, from->lat, from->lon, unitFactor);
-        rest += QStringLiteral("  ") + QString::number(b.bearing) + QStringLiteral("\u00B0 ") +
+        rest += QStringLiteral(" ") + QString::number(b.bearing) + QStringLiteral("\u00B0 ") +
                 QString::number(b.distance) + UnitWord(unitFactor);
     }
     const QDateTime local =
         utcNow.toUTC().addSecs(static_cast<qint64>(std::lround(v.utcOffset * 3600)));
-    rest += QStringLiteral("  ") + t.LocalTime.arg(local.toString(QStringLiteral("HH:mm")));
+    rest += QStringLiteral(" ") + t.LocalTime.arg(local.toString(QStringLiteral("HH:mm")));
     line.rest = rest;
     return line;
 }

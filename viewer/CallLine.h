@@ -42,7 +42,7 @@ CallBearing BearingFrom(const dx::CtyAnswer& answer, double centreLat, double ce
                         long double unitFactor);
 
 // The answer as one line:
-//   "Balearic Islands (EU)  CQ 14  ITU 37  172° 1071 km  15:05 local"
+//   "Balearic Islands (EU) CQ 14 ITU 37 172° 1071 km 15:05 local"
 // `from` absent: no bearing and distance. Empty when the file has no
 // answer; the maritime and aeronautical texts for /MM and /AM.
 struct CallLineText {

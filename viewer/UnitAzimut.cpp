@@ -344,6 +344,7 @@ void TFormAzimut::BuildControls() {
     TimerSeconde->setObjectName(QStringLiteral("TimerSeconde"));
     TimerSeconde->setInterval(1000);
     connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
+    BuildCallResolver();
 }
 
 void TFormAzimut::BuildMenus() {
@@ -811,6 +812,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
+    CallResolverLanguage();
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,7 @@ class QPushButton;
 class QScrollArea;
 class QTimer;
 class QWidget;
+class TCallResolverLine;
 
 struct Program;
 
@@ -151,6 +152,12 @@ class TFormAzimut : public QMainWindow {
     bool CallSetByList = false;
     bool LookupRunning = false;
     // End of the DX list section.
+
+    // The call line of the country file and File > "Country file…"
+    // (UnitAzimutCall.cpp).
+    void BuildCallResolver();
+    void CallResolverLanguage();
+    TCallResolverLine* CallResolver = nullptr;
     // ---------------------------------------------------------------------
 
     // Controls, all children of ClientArea (the scrolled client area) at
