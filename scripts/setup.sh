@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   help2man dpkg-dev desktop-file-utils appstream lintian
+  hamradio-files
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
