@@ -34,6 +34,11 @@ class Platform {
     // Opens a file or a web address with the desktop's default application.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
 
+    // Asks the user for an existing file to open, starting in `folder`;
+    // empty when the user cancels. `filter` as in QFileDialog.
+    virtual QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
+                                     const QString& filter) = 0;
+
     // One pass over the pending window messages.
     virtual void processEvents() = 0;
     // Ends the program (after the settings were written).

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -72,6 +73,11 @@ bool QtPlatform::openDocument(const QString& pathOrUrl) {
                          ? QUrl(pathOrUrl)
                          : QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
     return QDesktopServices::openUrl(url);
+}
+
+QString QtPlatform::chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
+                                     const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
 void QtPlatform::processEvents() {

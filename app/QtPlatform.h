@@ -23,6 +23,8 @@ class QtPlatform : public Platform {
     void beep() override;
     void setBusyCursor(bool busy) override;
     bool openDocument(const QString& pathOrUrl) override;
+    QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& filter) override;
     void processEvents() override;
     void terminate() override;
 

@@ -25,6 +25,7 @@ The viewer reads bearing and distance (short and long path) under the
 mouse, draws axes and equidistant circles, lists DX entities with a
 call-sign lookup and a blinking marker, shows the local or UTC time and
 publishes the pointed bearing to other local programs. korvanta-render
-makes the same maps without a window, for scripts.")
+makes the same maps without a window, for scripts; korvanta-call tells
+the entity of a call sign from the country file cty.dat.")
 # Only what the program needs at run time: the tests and benchmarks install nothing.
 include(CPack)

@@ -10,6 +10,7 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   help2man dpkg-dev desktop-file-utils appstream lintian
   poppler-utils
+  hamradio-files
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206

@@ -49,6 +49,10 @@ struct FakePlatform : Platform {
         opened.append(what);
         return true;
     }
+    QStringList filesToChoose; // answers of the next file choosers (cancel when empty)
+    QString chooseFileToOpen(QWidget*, const QString&, const QString&, const QString&) override {
+        return filesToChoose.isEmpty() ? QString() : filesToChoose.takeFirst();
+    }
     void processEvents() override { ++eventPasses; }
     void terminate() override { ++terminations; }
 

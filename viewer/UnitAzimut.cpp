@@ -350,6 +350,7 @@ void TFormAzimut::BuildControls() {
     TimerSeconde->setInterval(1000);
     connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
     BuildOverlays();
+    BuildCallResolver();
 }
 
 void TFormAzimut::BuildMenus() {
@@ -839,6 +840,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEspagnol->setChecked(code == QLatin1String("S"));
     RetranslateExportMenus();
     OverlaysLanguage();
+    CallResolverLanguage();
 }
 
 // ---------------------------------------------------------------------------

@@ -22,6 +22,7 @@ class QScrollArea;
 class QTimer;
 class QWidget;
 class TOverlayAzimut;
+class TCallResolverLine;
 
 struct Program;
 
@@ -155,6 +156,12 @@ class TFormAzimut : public QMainWindow {
     bool CallSetByList = false;
     bool LookupRunning = false;
     // End of the DX list section.
+
+    // The call line of the country file and File > "Country file…"
+    // (UnitAzimutCall.cpp).
+    void BuildCallResolver();
+    void CallResolverLanguage();
+    TCallResolverLine* CallResolver = nullptr;
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------

@@ -1,0 +1,1 @@
+korvanta_bench(bench_ctydat SOURCES bench_ctydat.cpp LIBS korvanta_dx korvanta_core)

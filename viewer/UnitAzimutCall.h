@@ -1,0 +1,66 @@
+// The viewer's call line: what the country file (cty.dat) says about the
+// call being typed in EditCall, on a line of its own under the DX list, and
+// the File menu's "Country file…". Beside the built-in list, never in its
+// way: the line changes no selection, readout or marker of the list.
+#pragma once
+
+#include "dxlists/CtyDat.h"
+#include "viewer/CallLine.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QAction;
+class QFileSystemWatcher;
+class QLabel;
+class QTimer;
+class TFormAzimut;
+struct Program;
+
+class TCallResolverLine : public QObject {
+    Q_OBJECT
+  public:
+    TCallResolverLine(TFormAzimut& form, Program& program);
+
+    // The file Debian's hamradio-files installs, used when the user chose none.
+    static QString DefaultCountryFile();
+    // The file in use: the user's choice (AppState::extra.CountryFile) or the default.
+    QString CountryFilePath() const;
+    const dx::CtyDatabase* Database() const { return db_ ? &*db_ : nullptr; }
+
+    // The answer for the call field as it stands (Unknown without a file,
+    // with an empty field or while the 11m list is in use).
+    dx::CtyAnswer Answer() const;
+    // Shows the answer on the line (empty when there is none).
+    void Refresh();
+    // Texts of the language in use.
+    void ApplyLanguage();
+
+    // File > Country file…: a file chosen by the user replaces the one in
+    // use only when it reads without a fault.
+    void MenuCountryFileClick();
+    // Enter in EditCall: the resolver's bearing is published like a DX selection.
+    void EditCallReturnPressed();
+    // Reads the file in use again (after it changed on disk); a faulty file
+    // is told and the previous contents stay in use.
+    void ReloadCountryFile();
+
+    QLabel* LabelCallResolver = nullptr;
+    QAction* MenuCountryFile = nullptr;
+
+  private:
+    // Reads `path`; on success it becomes the file in use.
+    bool Load(const QString& path, bool tellUnreadable);
+    void Watch(const QString& path);
+    const viewer::CallTexts& Texts() const;
+    long double UnitFactor() const;
+
+    TFormAzimut& form_;
+    Program& program_;
+    std::optional<dx::CtyDatabase> db_;
+    QString loadedPath_;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* reloadTimer_ = nullptr;
+};
