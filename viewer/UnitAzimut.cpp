@@ -210,6 +210,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
     BuildControls();
     FitFonts();
     AddQuitShortcut(this);
+    StartLink();
     FormCreate();
 }
 
@@ -465,6 +466,7 @@ void TFormAzimut::BuildMenus() {
     on(MenuFrancais, [this] { MenuFrancaisClick(); });
     on(MenuEspagnol, [this] { MenuEspagnolClick(); });
     on(MenuAide, [this] { MenuAideClick(); });
+    BuildRotatorMenus();
 }
 
 // ---------------------------------------------------------------------------
@@ -833,6 +835,7 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
+    RotatorLanguage();
 }
 
 // ---------------------------------------------------------------------------
