@@ -65,6 +65,13 @@ int AzimuthServer::openConversations() const {
     return n;
 }
 
+int AzimuthServer::advisingClients() const {
+    int n = 0;
+    for (const auto& c : clients_)
+        if (c->conversation.advising && !c->closing) ++n;
+    return n;
+}
+
 void AzimuthServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         if (static_cast<int>(clients_.size()) >= azlink::MaxConnections) {

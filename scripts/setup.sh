@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   help2man dpkg-dev desktop-file-utils appstream lintian
+  libhamlib-utils
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
