@@ -7,7 +7,40 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QWidget;
+
+// The local server that offers the designated bearing to other programs of
+// this machine. The viewer publishes through it and hears of conversations
+// opening (DataOpen) and closing (DataClose), once per conversation.
+class BearingServer {
+  public:
+    virtual ~BearingServer() = default;
+    // Replaces the item's value by the digits (no line when empty) and pushes
+    // it to every advising client.
+    virtual void publish(const QString& digits) = 0;
+    std::function<void()> opened;
+    std::function<void()> closed;
+};
+
+// The link to an antenna rotator (Hamlib's rotctld): never waits; a newer
+// azimuth replaces one still waiting. A failure is reported once until the
+// link has worked again.
+class RotatorPort {
+  public:
+    virtual ~RotatorPort() = default;
+    // Turns to the azimuth (0..359) through rotctld at "host:port".
+    virtual void turnTo(const QString& address, int azimuth) = 0;
+    enum class Problem {
+        Unreachable, // connection refused, host unknown, network down
+        NoAnswer,    // no connection or no reply within the timeout
+        Error,       // rotctld answered RPRT with an error code
+    };
+    // detail: the address; for Error, the code rotctld answered.
+    std::function<void(Problem problem, const QString& detail)> failed;
+};
 
 class Platform {
   public:
@@ -38,6 +71,15 @@ class Platform {
     // empty when the user cancels. `filter` as in QFileDialog.
     virtual QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
                                      const QString& filter) = 0;
+    // Asks for one line of text; empty when the user cancels.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& title,
+                                           const QString& label, const QString& value) {
+        (void)parent, (void)title, (void)label, (void)value;
+        return std::nullopt;
+    }
+    // The local azimuth server (null when this run has none) and the rotator link.
+    virtual BearingServer* bearingServer() { return nullptr; }
+    virtual RotatorPort* rotator() { return nullptr; }
 
     // One pass over the pending window messages.
     virtual void processEvents() = 0;

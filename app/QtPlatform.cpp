@@ -1,15 +1,56 @@
 #include "app/QtPlatform.h"
 
 #include "app/LocaleFormat.h"
+#include "link/AzimuthServer.h"
+#include "link/LinkProtocol.h"
+#include "link/RotatorLink.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QUrl>
+
+#include <cstdio>
+
+QtPlatform::QtPlatform(QString folder) : folder_(std::move(folder)) {}
+
+QtPlatform::~QtPlatform() = default;
+
+std::optional<QString> QtPlatform::askText(QWidget* parent, const QString& title,
+                                           const QString& label, const QString& value) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, value, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+BearingServer* QtPlatform::bearingServer() {
+    if (!serverTried_) {
+        serverTried_ = true;
+        const QString service = QString::fromStdString(
+            azlink::ServiceName(QCoreApplication::applicationFilePath().toStdString()));
+        auto server = std::make_unique<AzimuthServer>();
+        const QString problem = server->start(service);
+        if (problem.isEmpty()) {
+            server_ = std::move(server);
+        } else {
+            std::fprintf(stderr, "Korvanta: the azimuth server is off: %s\n",
+                         problem.toLocal8Bit().constData());
+        }
+    }
+    return server_.get();
+}
+
+RotatorPort* QtPlatform::rotator() {
+    if (!rotator_) rotator_ = std::make_unique<RotatorLink>();
+    return rotator_.get();
+}
 
 QDateTime QtPlatform::localNow() {
     return QDateTime::currentDateTime();

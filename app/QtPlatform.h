@@ -6,11 +6,16 @@
 
 #include <QString>
 
+#include <memory>
 #include <utility>
+
+class AzimuthServer;
+class RotatorLink;
 
 class QtPlatform : public Platform {
   public:
-    explicit QtPlatform(QString folder) : folder_(std::move(folder)) {}
+    explicit QtPlatform(QString folder);
+    ~QtPlatform() override;
 
     QString programFolder() override { return folder_; }
     QDateTime localNow() override;
@@ -25,10 +30,19 @@ class QtPlatform : public Platform {
     bool openDocument(const QString& pathOrUrl) override;
     QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
                              const QString& filter) override;
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& value) override;
+    // Started at the first call, under the executable's service name; when it
+    // cannot listen it says why on stderr and the program runs without it.
+    BearingServer* bearingServer() override;
+    RotatorPort* rotator() override;
     void processEvents() override;
     void terminate() override;
 
   private:
     QString folder_;
     int busy_ = 0;
+    std::unique_ptr<AzimuthServer> server_;
+    bool serverTried_ = false;
+    std::unique_ptr<RotatorLink> rotator_;
 };

@@ -11,6 +11,7 @@ packages=(
   help2man dpkg-dev desktop-file-utils appstream lintian
   poppler-utils
   hamradio-files
+  libhamlib-utils
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206

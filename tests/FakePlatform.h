@@ -9,6 +9,20 @@
 #include <QString>
 #include <QStringList>
 
+// Records what the viewer publishes and the conversations a test opens.
+struct RecordingServer : BearingServer {
+    QStringList published;
+    void publish(const QString& digits) override { published.append(digits); }
+};
+
+// Records the rotator's turns; a test reports failures through `failed`.
+struct RecordingRotator : RotatorPort {
+    QStringList turns; // "address azimuth"
+    void turnTo(const QString& address, int azimuth) override {
+        turns.append(address + QLatin1Char(' ') + QString::number(azimuth));
+    }
+};
+
 struct FakePlatform : Platform {
     struct Box {
         Platform::Box kind;
@@ -30,6 +44,12 @@ struct FakePlatform : Platform {
     QStringList opened; // documents and addresses opened
     int eventPasses = 0;
     int terminations = 0;
+    QList<std::optional<QString>> answers; // for the next text questions (cancel when empty)
+    QStringList questions;                 // the labels of the text questions asked
+    RecordingServer recordingServer;
+    RecordingRotator recordingRotator;
+    BearingServer* server = &recordingServer; // a test may give a real server
+    RotatorPort* rotatorPort = &recordingRotator;
 
     QString programFolder() override { return folder; }
     QDateTime localNow() override { return local; }
@@ -53,6 +73,14 @@ struct FakePlatform : Platform {
     QString chooseFileToOpen(QWidget*, const QString&, const QString&, const QString&) override {
         return filesToChoose.isEmpty() ? QString() : filesToChoose.takeFirst();
     }
+    std::optional<QString> askText(QWidget*, const QString&, const QString& label,
+                                   const QString&) override {
+        questions.append(label);
+        if (answers.isEmpty()) return std::nullopt;
+        return answers.takeFirst();
+    }
+    BearingServer* bearingServer() override { return server; }
+    RotatorPort* rotator() override { return rotatorPort; }
     void processEvents() override { ++eventPasses; }
     void terminate() override { ++terminations; }
 

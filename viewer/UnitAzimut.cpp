@@ -210,6 +210,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
     BuildControls();
     FitFonts();
     AddQuitShortcut(this);
+    StartLink();
     FormCreate();
 }
 
@@ -468,6 +469,7 @@ void TFormAzimut::BuildMenus() {
     on(MenuEspagnol, [this] { MenuEspagnolClick(); });
     on(MenuAide, [this] { MenuAideClick(); });
     BuildExportMenus();
+    BuildRotatorMenus();
 }
 
 // ---------------------------------------------------------------------------
@@ -841,6 +843,7 @@ void TFormAzimut::ButtonLangueClick() {
     RetranslateExportMenus();
     OverlaysLanguage();
     CallResolverLanguage();
+    RotatorLanguage();
 }
 
 // ---------------------------------------------------------------------------

@@ -210,6 +210,30 @@ class TFormAzimut : public QMainWindow {
     // End of the overlay section.
     // ---------------------------------------------------------------------
 
+    // ---------------------------------------------------------------------
+    // Azimuth server and rotator (UnitAzimutLink.cpp)
+    // The published bearing reaches the local server and, while "Turn the
+    // rotator" is checked, the rotator; a right click on the map turns the
+    // rotator to the point's long-path bearing and publishes nothing.
+    void BuildRotatorMenus(); // end of BuildMenus: the Options items
+    void StartLink();         // after BuildControls: server and rotator events
+    void RotatorLanguage();   // end of the language routine
+    void DataOpen();
+    void DataClose();
+    void MenuRotatorClick();
+    void MenuRotatorAddressClick();
+    void ImageAzimutRightClick(int X, int Y);
+    // Sends a published bearing (digits) to the rotator when it is on.
+    void TurnRotator(const QString& bearing);
+    // Shows a rotator notice over the map's lower corner for a few seconds.
+    void ShowRotatorNotice(const QString& text);
+    QAction* MenuRotator = nullptr;
+    QAction* MenuRotatorAddress = nullptr;
+    QLabel* LabelRotatorNotice = nullptr;
+    QTimer* TimerRotatorNotice = nullptr;
+    // End of the azimuth server and rotator section.
+    // ---------------------------------------------------------------------
+
     // Controls, all children of ClientArea (the scrolled client area) at
     // client coordinates; the DX markers scroll with the map, so their
     // Left/Top are plain client coordinates.

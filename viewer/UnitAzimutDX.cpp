@@ -258,9 +258,11 @@ void TFormAzimut::EditCallChange() {
 }
 
 void TFormAzimut::PublishBearing(const QString& bearing) {
-    // The one place where a designated bearing leaves the viewer; the DDE
-    // item takes it from here.
+    // The one place where a designated bearing leaves the viewer: the local
+    // azimuth server and, when it is on, the rotator take it from here.
     PublishedBearing = bearing;
+    if (BearingServer* server = program_.platform.bearingServer()) server->publish(bearing);
+    TurnRotator(bearing);
 }
 
 // ---------------------------------------------------------------------------

@@ -29,7 +29,9 @@ struct ViewerState {
     bool SourceIsCB = false;       // SourceList: the 11m list instead of the ham list
     QChar ListSeparator = QLatin1Char('\t');
     QString PointedBearingText;
+    // At least one client conversation is open (OpenConversations of them).
     bool DdeClientConnected = false;
+    int OpenConversations = 0;
     bool ReturningFromDialog = false;
     bool ReturningToGenerator = false;
     bool SavedMapLoaded = false;

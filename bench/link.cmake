@@ -1,0 +1,1 @@
+korvanta_bench(bench_link SOURCES bench_link.cpp LIBS korvanta_link)

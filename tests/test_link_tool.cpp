@@ -1,0 +1,129 @@
+// korvanta-link against a running server: get, follow (also turning a
+// rotator), and its exit status without a server.
+#include "link/AzimuthServer.h"
+
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include <memory>
+
+class LinkToolTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> runtime;
+    std::unique_ptr<AzimuthServer> server;
+
+    // The tool, with the test's runtime folder and a service of its own.
+    std::unique_ptr<QProcess> tool(const QStringList& args) {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime->path());
+        p->setProcessEnvironment(env);
+        p->start(KORVANTA_LINK_TOOL, QStringList{"--service", "ktest"} + args);
+        return p;
+    }
+    // Waits for the end while the server keeps serving.
+    static bool finished(QProcess& p) {
+        return QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 20000);
+    }
+
+  private slots:
+    void init() {
+        runtime = std::make_unique<QTemporaryDir>();
+        ::chmod(runtime->path().toLocal8Bit().constData(), 0700);
+        server = std::make_unique<AzimuthServer>();
+        azlink::SocketPlace place;
+        place.folder = runtime->path().toStdString();
+        place.path = place.folder + "/ktest.sock";
+        QCOMPARE(server->listenAt(place), QString());
+    }
+    void cleanup() {
+        server.reset();
+        runtime.reset();
+    }
+
+    void getPrintsTheValueOrNothing() {
+        auto empty = tool({"get"});
+        QVERIFY(finished(*empty));
+        QCOMPARE(empty->exitCode(), 0);
+        QCOMPARE(empty->readAllStandardOutput(), QByteArray());
+        server->publish("237");
+        auto value = tool({"get"});
+        QVERIFY(finished(*value));
+        QCOMPARE(value->exitCode(), 0);
+        QCOMPARE(value->readAllStandardOutput(), QByteArray("237\n"));
+        QCOMPARE(server->openConversations(), 0); // it said DISCONNECT
+    }
+
+    void followPrintsEachValueUntilTheServerGoes() {
+        auto follow = tool({"follow"});
+        QTRY_COMPARE_WITH_TIMEOUT(server->advisingClients(), 1, 20000);
+        server->publish("10");
+        server->publish("360");
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += follow->readAllStandardOutput()) == "10\n360\n", 20000);
+        server.reset();
+        QVERIFY(finished(*follow));
+        QCOMPARE(follow->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(follow->exitCode(), 0);
+    }
+
+    void followTurnsTheRotator() {
+        QTcpServer rotator;
+        QVERIFY(rotator.listen(QHostAddress::LocalHost, 0));
+        QByteArray commands;
+        connect(&rotator, &QTcpServer::newConnection, &rotator, [&] {
+            QTcpSocket* s = rotator.nextPendingConnection();
+            connect(s, &QTcpSocket::readyRead, s, [s, &commands] {
+                while (s->canReadLine()) {
+                    commands += s->readLine();
+                    s->write("RPRT 0\n");
+                }
+            });
+        });
+        auto follow =
+            tool({"follow", "--rotctld", QStringLiteral("127.0.0.1:%1").arg(rotator.serverPort())});
+        QTRY_COMPARE_WITH_TIMEOUT(server->advisingClients(), 1, 20000);
+        server->publish("360");
+        QTRY_COMPARE_WITH_TIMEOUT(commands, QByteArray("P 0 0\n"), 20000);
+        server->publish("45");
+        QTRY_COMPARE_WITH_TIMEOUT(commands, QByteArray("P 0 0\nP 45 0\n"), 20000);
+        server.reset();
+        QVERIFY(finished(*follow));
+        QCOMPARE(follow->exitCode(), 0);
+    }
+
+    void noServerIsExitThreeWithOneLine() {
+        server.reset();
+        for (const char* command : {"get", "follow"}) {
+            auto p = tool({command});
+            QVERIFY(finished(*p));
+            QCOMPARE(p->exitCode(), 3);
+            const QByteArray err = p->readAllStandardError();
+            QCOMPARE(err.count('\n'), 1);
+            QVERIFY(err.contains("no Korvanta server"));
+            QCOMPARE(p->readAllStandardOutput(), QByteArray());
+        }
+    }
+
+    void usage() {
+        auto help = tool({"--help"});
+        QVERIFY(finished(*help));
+        QCOMPARE(help->exitCode(), 0);
+        QVERIFY(help->readAllStandardOutput().contains("follow"));
+        for (const QStringList& wrong :
+             {QStringList{}, QStringList{"fetch"}, QStringList{"get", "--rotctld", "h:1"},
+              QStringList{"follow", "--rotctld", "h:99999"}}) {
+            auto p = tool(wrong);
+            QVERIFY(finished(*p));
+            QCOMPARE(p->exitCode(), 2);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(LinkToolTest)
+#include "test_link_tool.moc"
