@@ -33,12 +33,12 @@ check test -n "$(field Description)"
 # Every file the installation puts in place.
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's#^\./#/#' >"$work/list"
 expected=(
-  /usr/bin/korvanta /usr/bin/korvanta-render /usr/bin/korvanta-call
+  /usr/bin/korvanta /usr/bin/korvanta-render /usr/bin/korvanta-call /usr/bin/korvanta-link
   /usr/share/korvanta/korvanta_en.html /usr/share/korvanta/korvanta_fr.html
   /usr/share/korvanta/korvanta_es.html
   /usr/share/applications/korvanta.desktop /usr/share/metainfo/korvanta.metainfo.xml
   /usr/share/man/man1/korvanta.1.gz /usr/share/man/man1/korvanta-render.1.gz
-  /usr/share/man/man1/korvanta-call.1.gz
+  /usr/share/man/man1/korvanta-call.1.gz /usr/share/man/man1/korvanta-link.1.gz
   /usr/share/doc/korvanta/copyright /usr/share/doc/korvanta/changelog.gz
 )
 for size in 16 32 48 64 128 256; do
