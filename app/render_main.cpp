@@ -39,9 +39,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "Usage: korvanta-render CENTRE -o FILE [--fill] [--size N] [--world FILE]\n"
-    "                       [--greyline TIME] [--grid]\n"
-    "       korvanta-render CENTRE -o FILE.pdf --pdf [--paper PAPER] [--miles]\n"
+    "Usage: korvanta-render CENTRE -o FILE [--fill] [--size N] [--world FILE] [...]\n"
+    "  or:  korvanta-render CENTRE -o FILE.pdf --pdf [--paper PAPER] [--miles]\n"
     "Draws the azimuthal equidistant map of Korvanta centred on a point and\n"
     "prints the centre's position text.\n"
     "\n"
@@ -52,7 +51,8 @@ constexpr const char* Usage =
     "  --pixel X,Y       the centre a click on world-map pixel X,Y gives\n"
     "                    (column 0 to 1193, row 0 to 764), e.g. 597,382\n"
     "\n"
-    "  -o, --output FILE the map to write: a name ending in .bmp gives a 4-bit\n"
+    "  -o, --output FILE\n"
+    "                    the map to write: a name ending in .bmp gives a 4-bit\n"
     "                    Windows bitmap (the 16-colour palette of the program),\n"
     "                    .png a PNG, .pdf a poster (see --pdf). An existing file\n"
     "                    is replaced only once the new one is complete.\n"

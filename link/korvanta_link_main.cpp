@@ -19,7 +19,7 @@ constexpr int ExitProtocol = 4;
 
 const char* const Help =
     "Usage: korvanta-link [--service NAME] get\n"
-    "       korvanta-link [--service NAME] follow [--rotctld HOST[:PORT]]\n"
+    "  or:  korvanta-link [--service NAME] follow [--rotctld HOST[:PORT]]\n"
     "\n"
     "Reads the bearing (whole degrees) that Korvanta publishes on its local\n"
     "azimuth server.\n"
