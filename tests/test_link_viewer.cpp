@@ -9,6 +9,8 @@
 #include "link/AzimuthServer.h"
 #include "viewer/UnitAzimut.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -157,7 +159,13 @@ class LinkViewerTest : public QObject {
         QVERIFY(on && address);
         QVERIFY(v->MenuOptions->actions().contains(on));
         const QList<QAction*> items = v->MenuOptions->actions();
-        QVERIFY(items.at(items.indexOf(on) - 1)->isSeparator());
+        // After the original items and the one separator before the added ones.
+        const qsizetype separator = items.indexOf(v->findChild<QAction*>("MenuOptionsAdded"));
+        QVERIFY(separator > items.indexOf(v->MenuSeparator->menuAction()));
+        QVERIFY(items.indexOf(on) > separator);
+        QCOMPARE(std::count_if(items.begin() + separator + 1, items.end(),
+                               [](QAction* a) { return a->isSeparator(); }),
+                 0);
         QCOMPARE(items.at(items.indexOf(on) + 1), address);
         QVERIFY(on->isCheckable() && on->isChecked());
         on->trigger();

@@ -90,9 +90,9 @@ QString TCallResolverLine::CountryFilePath() const {
 }
 
 const viewer::CallTexts& TCallResolverLine::Texts() const {
-    // Before a language is applied the viewer's texts are the French ones.
+    // Before a language is applied the menus keep their English captions.
     const viewer::CallTexts* t = viewer::CallTextsFor(program_.app.LanguageCode);
-    return t ? *t : *viewer::CallTextsFor(QStringLiteral("F"));
+    return t ? *t : *viewer::CallTextsFor(QStringLiteral("E"));
 }
 
 long double TCallResolverLine::UnitFactor() const {

@@ -47,7 +47,11 @@ const azlink::RotatorTexts& Texts(const QString& languageCode) {
 
 void TFormAzimut::BuildRotatorMenus() {
     const azlink::RotatorTexts& t = Texts(program_.app.LanguageCode);
-    MenuOptions->addSeparator();
+    // One separator between the original items and the added ones, whoever adds first.
+    if (!MenuOptions->findChild<QAction*>(QStringLiteral("MenuOptionsAdded"))) {
+        QAction* separator = MenuOptions->addSeparator();
+        separator->setObjectName(QStringLiteral("MenuOptionsAdded"));
+    }
     MenuRotator = new QAction(t.MenuRotator, this);
     MenuRotator->setObjectName(QStringLiteral("MenuRotator"));
     MenuRotator->setCheckable(true);
