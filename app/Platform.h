@@ -80,6 +80,28 @@ class Platform {
     // The local azimuth server (null when this run has none) and the rotator link.
     virtual BearingServer* bearingServer() { return nullptr; }
     virtual RotatorPort* rotator() { return nullptr; }
+    // True when a top-level window whose title is exactly `title` exists on
+    // the desktop (any program's). Where the windows of other programs cannot
+    // be listed (Wayland, offscreen) the answer is false.
+    virtual bool topLevelWindowExists(const QString& title) = 0;
+    // Starts the executable file at `path` as a detached process with no
+    // arguments, no shell and the current folder; false when it did not start
+    // (no such file, a folder, a device or a file that may not be run).
+    virtual bool startDetached(const QString& path) = 0;
+
+    // Bounds of one download.
+    struct DownloadLimits {
+        int timeoutMs = 10000;       // the whole transfer
+        qint64 maxBytes = 64 * 1024; // of answer
+        int maxRedirects = 3;        // each to http or https
+    };
+    // Fetches `url` (http or https) into the existing file `file`, replacing
+    // its contents. The HTTP status is not looked at: an error page is an
+    // answer like any other. False on any failure (no connection, broken
+    // transfer, a bound exceeded, the file not writable). The program's
+    // windows keep painting meanwhile; their input waits until it returns.
+    virtual bool downloadToFile(const QString& url, const QString& file,
+                                const DownloadLimits& limits) = 0;
 
     // One pass over the pending window messages.
     virtual void processEvents() = 0;

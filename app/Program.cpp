@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/UnitCarte.h"
+#include "dialogs/UnitInfo.h"
 #include "dialogs/UnitSave.h"
 #include "dxlists/UnitConv.h"
 #include "dxlists/UnitDX.h"
@@ -13,6 +14,7 @@ void CreateForms(Program& program) {
     f.FormAzimut = new TFormAzimut(program);
     f.FormSave = new TFormSave(program);
     f.FormListeDXCC = new TFormListeDXCC(program);
+    f.FormInfo = new TFormInfo(program);
     f.FormListeDXCB = new TFormListeDXCB(program);
     f.FormConv = new TFormConv(program);
 }
@@ -21,6 +23,7 @@ void DestroyForms(Program& program) {
     Forms& f = program.forms;
     delete f.FormConv;
     delete f.FormListeDXCB;
+    delete f.FormInfo;
     delete f.FormListeDXCC;
     delete f.FormSave;
     delete f.FormAzimut;

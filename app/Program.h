@@ -12,6 +12,7 @@ class TFormCarte;
 class TFormAzimut;
 class TFormSave;
 class TFormListeDXCC;
+class TFormInfo;
 class TFormListeDXCB;
 class TFormConv;
 
@@ -20,6 +21,7 @@ struct Forms {
     TFormAzimut* FormAzimut = nullptr;
     TFormSave* FormSave = nullptr;
     TFormListeDXCC* FormListeDXCC = nullptr;
+    TFormInfo* FormInfo = nullptr;
     TFormListeDXCB* FormListeDXCB = nullptr;
     TFormConv* FormConv = nullptr;
 };

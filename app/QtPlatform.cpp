@@ -1,6 +1,8 @@
 #include "app/QtPlatform.h"
 
+#include "app/HttpDownload.h"
 #include "app/LocaleFormat.h"
+#include "app/X11Windows.h"
 #include "link/AzimuthServer.h"
 #include "link/LinkProtocol.h"
 #include "link/RotatorLink.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
 
 #include <cstdio>
@@ -110,6 +113,8 @@ void QtPlatform::setBusyCursor(bool busy) {
 }
 
 bool QtPlatform::openDocument(const QString& pathOrUrl) {
+    // An empty address opens nothing (not the current folder).
+    if (pathOrUrl.isEmpty()) return false;
     const QUrl url = pathOrUrl.contains(QStringLiteral("://"))
                          ? QUrl(pathOrUrl)
                          : QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
@@ -119,6 +124,24 @@ bool QtPlatform::openDocument(const QString& pathOrUrl) {
 QString QtPlatform::chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
                                      const QString& filter) {
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+bool QtPlatform::topLevelWindowExists(const QString& title) {
+    return X11TopLevelWindowExists(title);
+}
+
+bool QtPlatform::startDetached(const QString& path) {
+    // Only an executable plain file is started, as one program name with no
+    // arguments: nothing in the name reaches a shell.
+    if (path.isEmpty()) return false;
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isExecutable()) return false;
+    return QProcess::startDetached(file.absoluteFilePath(), QStringList(), QString());
+}
+
+bool QtPlatform::downloadToFile(const QString& url, const QString& file,
+                                const DownloadLimits& limits) {
+    return HttpDownloadToFile(url, file, limits);
 }
 
 void QtPlatform::processEvents() {

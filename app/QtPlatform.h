@@ -36,6 +36,10 @@ class QtPlatform : public Platform {
     // cannot listen it says why on stderr and the program runs without it.
     BearingServer* bearingServer() override;
     RotatorPort* rotator() override;
+    bool topLevelWindowExists(const QString& title) override;
+    bool startDetached(const QString& path) override;
+    bool downloadToFile(const QString& url, const QString& file,
+                        const DownloadLimits& limits) override;
     void processEvents() override;
     void terminate() override;
 

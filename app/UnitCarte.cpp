@@ -6,6 +6,7 @@
 #include "app/ProgramEnd.h"
 #include "app/Settings.h"
 #include "app/WindowPlace.h"
+#include "dialogs/UnitInfo.h"
 #include "dxlists/UnitDX.h"
 #include "dxlists/UnitDXCB.h"
 #include "geo/GapFree.h"
@@ -305,6 +306,9 @@ TFormCarte::TFormCarte(Program& program) : program_(program) {
     MenuEspagnol =
         addLanguage("MenuEspagnol", QStringLiteral("Español"), &TFormCarte::MenuEspagnolClick);
     MenuEnglish->setChecked(true);
+    MenuInfo = bar->addAction(QStringLiteral("Info"));
+    MenuInfo->setObjectName(QStringLiteral("MenuInfo"));
+    connect(MenuInfo, &QAction::triggered, this, [this] { MenuInfoClick(); });
     MenuAide = bar->addAction(QStringLiteral("Help"));
     MenuAide->setObjectName(QStringLiteral("MenuAide"));
     connect(MenuAide, &QAction::triggered, this, [this] { MenuAideClick(); });
@@ -383,6 +387,8 @@ bool TFormCarte::event(QEvent* event) {
 void TFormCarte::FormActivate() {
     AppState& app = program_.app;
     TFormAzimut* viewer = program_.forms.FormAzimut;
+    if (TFormInfo* info = program_.forms.FormInfo)
+        info->Label1->setText(QStringLiteral("KORVANTA V") + app.VersionText);
     if (app.FocusViewerOnActivate) {
         app.FocusViewerOnActivate = false;
         if (viewer) {
@@ -394,6 +400,14 @@ void TFormCarte::FormActivate() {
         MenuVoir->setEnabled(true);
         if (viewer) viewer->show();
         app.FocusViewerOnActivate = true;
+    }
+}
+
+void TFormCarte::MenuInfoClick() {
+    if (TFormInfo* info = program_.forms.FormInfo) {
+        info->show();
+        info->raise();
+        info->activateWindow();
     }
 }
 

@@ -46,6 +46,8 @@ class TFormCarte : public QMainWindow {
     void menuMontrerFenetreCarteClick();
     void MenuVoirClick();
     void MenuAideClick();
+    // Shows the information window (modeless).
+    void MenuInfoClick();
     void SettingsWrite();
     void ImageMercatorMouseUp(Qt::MouseButton button, int x, int y);
     // The viewer's "Back to map generator": progress bar to 0, locator boxes emptied.
@@ -82,6 +84,7 @@ class TFormCarte : public QMainWindow {
     QAction* MenuEnglish = nullptr;
     QAction* MenuFrancais = nullptr;
     QAction* MenuEspagnol = nullptr;
+    QAction* MenuInfo = nullptr;
     QAction* MenuAide = nullptr;
 
   protected:

@@ -19,6 +19,9 @@ inline constexpr const char* DxMarkerPath = ":/korvanta/dx.png";
 inline constexpr const char* Dx45MarkerPath = ":/korvanta/dx45.png";
 // The window icon, 64 x 64.
 inline constexpr const char* IconPath = ":/korvanta/korvanta.png";
+// The donation button's picture of the Information window, 96 x 109
+// (tools/make_donate.py).
+inline constexpr const char* DonatePath = ":/korvanta/donate.png";
 
 // Size of the DX markers and the offset of their centre pixel.
 inline constexpr int MarkerSize = 29;

@@ -22,6 +22,7 @@ struct RecordingRotator : RotatorPort {
         turns.append(address + QLatin1Char(' ') + QString::number(azimuth));
     }
 };
+#include <functional>
 
 struct FakePlatform : Platform {
     struct Box {
@@ -42,6 +43,15 @@ struct FakePlatform : Platform {
     int beeps = 0;
     int busyCursor = 0; // > 0 while the hourglass is shown
     QStringList opened; // documents and addresses opened
+    // The title test: the titles of the desktop's top-level windows.
+    QStringList windowTitles;
+    // Launches: every path asked for, and whether starting succeeds.
+    QStringList launched;
+    bool launchSucceeds = true;
+    // Downloads: every address asked for; the answer comes from `download`
+    // (no network when unset).
+    QStringList downloads;
+    std::function<bool(const QString& url, const QString& file, const DownloadLimits&)> download;
     int eventPasses = 0;
     int terminations = 0;
     QList<std::optional<QString>> answers; // for the next text questions (cancel when empty)
@@ -81,6 +91,18 @@ struct FakePlatform : Platform {
     }
     BearingServer* bearingServer() override { return server; }
     RotatorPort* rotator() override { return rotatorPort; }
+    bool topLevelWindowExists(const QString& title) override {
+        return windowTitles.contains(title);
+    }
+    bool startDetached(const QString& path) override {
+        launched.append(path);
+        return launchSucceeds && !path.isEmpty();
+    }
+    bool downloadToFile(const QString& url, const QString& file,
+                        const DownloadLimits& limits) override {
+        downloads.append(url);
+        return download ? download(url, file, limits) : false;
+    }
     void processEvents() override { ++eventPasses; }
     void terminate() override { ++terminations; }
 

@@ -171,8 +171,8 @@ void TestCarte::startsWithoutSettings() {
     QStringList bar;
     for (QAction* a : w->menuBar()->actions())
         bar << a->objectName();
-    QCOMPARE(bar,
-             (QStringList{"Menuquitter", "menuLocator", "MenuVoir", "MenuLangue", "MenuAide"}));
+    QCOMPARE(bar, (QStringList{"Menuquitter", "menuLocator", "MenuVoir", "MenuLangue", "MenuInfo",
+                               "MenuAide"}));
     QCOMPARE(run.action("MenuVoir")->text(), QStringLiteral("Display the azimuthal map"));
     QVERIFY(!run.action("MenuVoir")->isEnabled());
     QVERIFY(run.action("MenuEnglish")->isChecked());

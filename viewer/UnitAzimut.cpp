@@ -352,6 +352,8 @@ void TFormAzimut::BuildControls() {
     connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
     BuildOverlays();
     BuildCallResolver();
+
+    BuildPelmarinPanel();
 }
 
 void TFormAzimut::BuildMenus() {
@@ -470,6 +472,9 @@ void TFormAzimut::BuildMenus() {
     on(MenuAide, [this] { MenuAideClick(); });
     BuildExportMenus();
     BuildRotatorMenus();
+
+    BuildPelmarinMenus();
+    BuildVersionMenus();
 }
 
 // ---------------------------------------------------------------------------
@@ -631,6 +636,8 @@ void TFormAzimut::FormActivate() {
     default:
         break;
     }
+    MenuInfoVersion->setChecked(program_.app.VersionCheckAtStart);
+    EditPelmarinpath->setText(program_.app.PelmarinPath);
     if (v.UnitFactor != 1.0L) MenuUnitmileClick();
     DrawCentreCaption();
     if (!EditCall->text().isEmpty()) EditCallChange();
@@ -815,6 +822,7 @@ void TFormAzimut::ButtonLangueClick() {
     SepDefault->setText(t->SepDefault);
     SepEqual->setText(t->SepEqual);
     SepSlash->setText(t->SepSlash);
+    ApplyPelmarinTexts(*t);
 
     // The list editors' captions and the "My DX" grid's country header.
 #ifdef KORVANTA_HAVE_LISTE_DXCC

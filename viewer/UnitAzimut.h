@@ -13,6 +13,8 @@
 class QAction;
 class QActionGroup;
 class QEvent;
+class QFileDialog;
+class QFrame;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -25,6 +27,10 @@ class TOverlayAzimut;
 class TCallResolverLine;
 
 struct Program;
+class TLabelUrl;
+namespace viewer {
+struct ViewerTexts;
+}
 
 // A picture control that reports mouse movements (in its own pixel
 // coordinates) and clicks (a left-button release over it).
@@ -234,6 +240,36 @@ class TFormAzimut : public QMainWindow {
     // End of the azimuth server and rotator section.
     // ---------------------------------------------------------------------
 
+    // ---------------------------------------------------------------------
+    // Companion launcher (UnitAzimutPelmarin.cpp): the Pelmarin command, the
+    // path panel and its handlers.
+    void MenuPelmarinClick();
+    void MenusetPelmarinClick();
+    void ButtonOKPelmarinClick();
+    void ButtonParcourirPelmarinClick();
+    void ButtonAnnulerClick();
+    bool PelmarinLaunchPending = false;
+    QAction* MenuPelmarin = nullptr;
+    QAction* MenusetPelmarin = nullptr;
+    QFrame* PanelPelmarin = nullptr;
+    QLabel* LabelPelmarinpath = nullptr;
+    QLineEdit* EditPelmarinpath = nullptr;
+    QPushButton* ButtonParcourirPelmarin = nullptr;
+    QPushButton* ButtonOKPelmarin = nullptr;
+    QPushButton* ButtonAnnuler = nullptr;
+    QFrame* PanelPelmarinLink = nullptr; // the inner framed panel
+    QLabel* LabelPelmarin = nullptr;
+    TLabelUrl* LabelUrlTovak = nullptr;
+    QFileDialog* OpenDialogPelmarin = nullptr;
+
+    // New-version check and Info (UnitAzimutVersion.cpp).
+    void ApplicationEvents1Idle();
+    void MenuInfoVersionClick();
+    void MenuInfoClick();
+    QAction* menuInfo = nullptr;
+    QAction* MenuInfoVersion = nullptr;
+    // ---------------------------------------------------------------------
+
     // Controls, all children of ClientArea (the scrolled client area) at
     // client coordinates; the DX markers scroll with the map, so their
     // Left/Top are plain client coordinates.
@@ -308,6 +344,11 @@ class TFormAzimut : public QMainWindow {
 
   private:
     void BuildMenus();
+    void BuildPelmarinMenus();
+    void BuildPelmarinPanel();
+    void BuildVersionMenus();
+    // The launcher's and the version item's texts of the language routine.
+    void ApplyPelmarinTexts(const viewer::ViewerTexts& t);
     // Reduces the map picture to the palette and shows it.
     void MapChanged();
     // Writes a text into the map picture with its top-left corner at (x, y),
