@@ -1,0 +1,1 @@
+korvanta_qtest(test_launcher SOURCES test_launcher.cpp)

@@ -1,0 +1,1 @@
+korvanta_gtest(test_versioncheck SOURCES test_versioncheck.cpp LIBS korvanta_core)
