@@ -144,6 +144,29 @@ class ExportTest : public QObject {
         QCOMPARE(v->Map(), forward);
     }
 
+    void exportsCarryTheLiveOverlaysThatAreOn() {
+        TFormAzimut* v = startViewer();
+        run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 597, 382);
+        TFormAzimut::ExportChoice png;
+        const QString plainPath = dir->filePath(QStringLiteral("plain.png"));
+        QVERIFY(v->ExportTo(png, plainPath));
+        QCOMPARE(QImage(plainPath).convertToFormat(QImage::Format_RGB32),
+                 v->mapPicture().convertToFormat(QImage::Format_RGB32));
+        v->MenuGreyLine->trigger(); // the night side of the fixed clock gets its shade
+        QVERIFY(v->MenuGreyLine->isChecked());
+        const QString shadedPath = dir->filePath(QStringLiteral("shaded.png"));
+        QVERIFY(v->ExportTo(png, shadedPath));
+        const QImage shaded = QImage(shadedPath).convertToFormat(QImage::Format_RGB32);
+        const QImage map = v->mapPicture().convertToFormat(QImage::Format_RGB32);
+        int changed = 0;
+        for (int y = 0; y < 600; y += 10)
+            for (int x = 0; x < 600; x += 10)
+                if (shaded.pixel(x, y) != map.pixel(x, y)) ++changed;
+        QVERIFY(changed > 100);
+        QCOMPARE(shaded.pixel(5, 5), map.pixel(5, 5)); // outside the disc
+        v->MenuGreyLine->trigger();
+    }
+
     void exportsWritePngAndPdfOrTellWhyNot() {
         TFormAzimut* v = startViewer();
         run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 597, 382);

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QTimer>
 
 #include <algorithm>
@@ -44,6 +45,15 @@ void TFormAzimut::BuildOverlays() {
     OverlayAzimut->setGeometry(ImageAzimut->geometry());
     OverlayAzimut->stackUnder(StaticTextDate);
     OverlayAzimut->hide();
+    // Exports and printouts carry the overlays that are on, as on screen.
+    ExportOverlay = [this](QPainter& painter, const QRectF& mapRect) {
+        viewer::MapOverlays& layer = OverlayAzimut->overlays();
+        if (!layer.any()) return;
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(mapRect, layer.Layer());
+        painter.restore();
+    };
 
     // The position readout takes the strip below the readouts.
     ClientArea->setFixedSize(ClientArea->width(), std::max(ClientArea->height(), 652));
