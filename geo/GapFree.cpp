@@ -1,10 +1,11 @@
 #include "geo/GapFree.h"
 
+#include "geo/Workers.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -203,22 +204,7 @@ void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Pa
         }
     };
 
-    const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> helpers;
-    struct Joiner {
-        std::vector<std::thread>& threads;
-        ~Joiner() {
-            for (auto& t : threads)
-                if (t.joinable()) t.join();
-        }
-    } joiner{helpers};
-    for (unsigned i = 1; i < cores; ++i) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // this thread does the rest
-        }
-    }
+    HelperThreads helpers(work);
     for (;;) {
         const int chunk = next.fetch_add(1, std::memory_order_relaxed);
         if (chunk >= chunks) break;
@@ -226,8 +212,7 @@ void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Pa
         report(false);
     }
     report(true);
-    for (auto& t : helpers)
-        t.join();
+    helpers.join();
 }
 
 void GenerateGapFreeMap(const WorldIndex& world, const PaletteImage& background,

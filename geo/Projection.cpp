@@ -1,10 +1,11 @@
 #include "geo/Projection.h"
 
+#include "geo/Workers.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 
 namespace geo {
@@ -383,22 +384,7 @@ void Generate(const WorldIndex& world, PositionState& state, PaletteImage& targe
         }
     };
 
-    const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> helpers;
-    struct Joiner {
-        std::vector<std::thread>& threads;
-        ~Joiner() {
-            for (auto& t : threads)
-                if (t.joinable()) t.join();
-        }
-    } joiner{helpers};
-    for (unsigned i = 1; i < cores; ++i) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // no more threads: this thread does the rest
-        }
-    }
+    HelperThreads helpers(work);
     // This thread computes too, and writes what is ready between its chunks.
     for (;;) {
         const int mine = nextChunk.fetch_add(1, std::memory_order_relaxed);
@@ -414,8 +400,7 @@ void Generate(const WorldIndex& world, PositionState& state, PaletteImage& targe
         writeReady(false);
     }
     writeReady(true);
-    for (auto& t : helpers)
-        t.join();
+    helpers.join();
 
     // The state as the plain loop leaves it after the last pixel.
     Real distance, azimuth;
