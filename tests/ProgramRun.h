@@ -5,6 +5,7 @@
 #include "FakePlatform.h"
 
 #include "app/Program.h"
+#include "viewer/UnitAzimut.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +28,16 @@ struct ProgramRun {
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     void create() { CreateForms(program); }
+    // Creates the windows and shows the viewer in a language ("E", "F", "S").
+    TFormAzimut* showViewer(const QString& language = QStringLiteral("E"));
     TFormAzimut* viewer() const { return program.forms.FormAzimut; }
     TFormCarte* carte() const { return program.forms.FormCarte; }
     TFormSave* save() const { return program.forms.FormSave; }
 };
+
+inline TFormAzimut* ProgramRun::showViewer(const QString& language) {
+    create();
+    program.app.LanguageCode = language;
+    viewer()->show();
+    return viewer();
+}

@@ -40,11 +40,7 @@ class ExportTest : public QObject {
     std::unique_ptr<ProgramRun> run;
 
     TFormAzimut* startViewer(const QString& language = QStringLiteral("E")) {
-        run->create();
-        run->program.app.LanguageCode = language;
-        TFormAzimut* v = run->viewer();
-        v->show();
-        return v;
+        return run->showViewer(language);
     }
 
   private slots:

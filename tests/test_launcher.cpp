@@ -58,11 +58,7 @@ class LauncherTest : public QObject {
 
     FakePlatform& platform() { return run->platform; }
     TFormAzimut* startViewer(const QString& language = QStringLiteral("E")) {
-        run->create();
-        run->program.app.LanguageCode = language;
-        TFormAzimut* v = run->viewer();
-        v->show();
-        return v;
+        return run->showViewer(language);
     }
 
   private slots:
