@@ -240,6 +240,55 @@ class LauncherTest : public QObject {
         QCOMPARE(run->program.app.PelmarinPath, QString());
     }
 
+    // Browse: a chosen file becomes the path and fills the box; Cancel
+    // leaves both as they were.
+    void browseChoosesOrLeavesThePath_data() {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("choose") << true;
+        QTest::newRow("cancel") << false;
+    }
+    void browseChoosesOrLeavesThePath() {
+        QFETCH(bool, choose);
+        TFormAzimut* v = startViewer();
+        run->program.app.PelmarinPath = "/opt/old";
+        v->FormActivate();
+        v->MenusetPelmarin->trigger();
+        const QString chosen = dir->filePath("pel marin.sh");
+        QFile f(chosen);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        // The dialog is modal: answer it once it is up.
+        bool answered = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QFileDialog* d = v->OpenDialogPelmarin;
+            if (answered || !d->isVisible()) return;
+            answered = true;
+            if (choose) {
+                // Typed into the dialog's name box, as a user would.
+                auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (!name) {
+                    static_cast<QDialog*>(d)->reject(); // fails below
+                    return;
+                }
+                name->setText(chosen);
+                QTest::keyClick(name, Qt::Key_Return);
+            } else {
+                QTest::keyClick(d, Qt::Key_Escape);
+            }
+        });
+        poll.start(20);
+        QTest::mouseClick(v->ButtonParcourirPelmarin, Qt::LeftButton);
+        poll.stop();
+        QVERIFY(answered);
+        QVERIFY(v->OpenDialogPelmarin->isHidden());
+        const QString expected = choose ? chosen : QStringLiteral("/opt/old");
+        QCOMPARE(run->program.app.PelmarinPath, expected);
+        QCOMPARE(v->EditPelmarinpath->text(), expected);
+        QVERIFY(v->PanelPelmarin->isVisible());
+        QVERIFY(platform().launched.isEmpty());
+    }
+
     void fileMenuOkStoresThePathOnly() {
         TFormAzimut* v = startViewer();
         v->MenuPelmarin->trigger();    // pending ...
