@@ -12,6 +12,7 @@ packages=(
   poppler-utils
   hamradio-files
   libhamlib-utils
+  xvfb openbox
 )
 if [ "${KORVANTA_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
