@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
+
 namespace {
 
 bool WebScheme(const QUrl& url) {
@@ -36,39 +38,39 @@ bool HttpDownloadToFile(const QString& address, const QString& file,
     // The system's preconfigured proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     QNetworkAccessManager manager;
-    QNetworkRequest request(url);
-    // The user-agent text is the address itself; nothing is taken from or
-    // written to a cache.
-    request.setHeader(QNetworkRequest::UserAgentHeader, address);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setRawHeader("Pragma", "no-cache");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(limits.maxRedirects);
+    // The user-agent text is the first address itself; nothing is taken from
+    // or written to a cache. Redirects are followed here, one request each,
+    // rather than inside the network module, whose own chained redirects can
+    // end in an empty answer that claims success.
+    auto requestFor = [&address](const QUrl& target) {
+        QNetworkRequest request(target);
+        request.setHeader(QNetworkRequest::UserAgentHeader, address);
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                             QNetworkRequest::AlwaysNetwork);
+        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+        request.setRawHeader("Pragma", "no-cache");
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::ManualRedirectPolicy);
+        return request;
+    };
 
-    QNetworkReply* reply = manager.get(request);
     QEventLoop loop;
+    QNetworkReply* reply = nullptr; // the current request's; the manager owns them all
     bool failed = false;
+    bool done = false;
+    int redirects = 0;
     qint64 received = 0;
+    auto finish = [&] {
+        done = true;
+        loop.quit();
+    };
     auto fail = [&] {
         failed = true;
-        reply->abort();
+        if (reply && !reply->isFinished()) reply->abort();
+        finish();
     };
-    QObject::connect(reply, &QNetworkReply::redirected, reply, [&](const QUrl& target) {
-        if (!WebScheme(target)) {
-            fail();
-            return;
-        }
-        // Only the final answer counts: whatever came with the redirect goes.
-        received = 0;
-        out.seek(0);
-        out.resize(0);
-        emit reply->redirectAllowed();
-    });
     auto drain = [&] {
-        if (failed) return;
+        if (failed || !reply) return;
         while (reply->bytesAvailable() > 0) {
             const QByteArray chunk = reply->read(1024);
             if (chunk.isEmpty()) break;
@@ -79,19 +81,49 @@ bool HttpDownloadToFile(const QString& address, const QString& file,
             }
         }
     };
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, drain);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    std::function<void(const QUrl&)> get = [&](const QUrl& target) {
+        // Only the final answer counts: whatever came with a redirect goes.
+        received = 0;
+        if (!out.seek(0) || !out.resize(0)) {
+            fail();
+            return;
+        }
+        reply = manager.get(requestFor(target));
+        QNetworkReply* current = reply;
+        QObject::connect(current, &QNetworkReply::readyRead, &loop, drain);
+        QObject::connect(current, &QNetworkReply::finished, &loop, [&, current] {
+            if (failed || done || current != reply) return;
+            drain();
+            if (failed) return;
+            const int status = current->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            const QVariant location =
+                current->attribute(QNetworkRequest::RedirectionTargetAttribute);
+            if (status >= 300 && status < 400 && location.isValid()) {
+                const QUrl next = current->url().resolved(location.toUrl());
+                if (!next.isValid() || !WebScheme(next) || ++redirects > limits.maxRedirects) {
+                    fail();
+                    return;
+                }
+                get(next);
+                return;
+            }
+            finish();
+        });
+    };
     QTimer timer;
     timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, reply, [&] { fail(); });
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] { fail(); });
     timer.start(limits.timeoutMs);
-
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    get(url);
+    if (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
     timer.stop();
-    drain();
 
-    const bool ok = !failed && (reply->error() == QNetworkReply::NoError || StatusOnly(*reply));
-    delete reply;
+    // A finished HTTP answer has a final status; anything else is a failure.
+    const bool answered =
+        reply && reply->isFinished() &&
+        reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 200 &&
+        (reply->error() == QNetworkReply::NoError || StatusOnly(*reply));
+    const bool ok = !failed && answered;
     if (!out.flush()) return false;
     out.close();
     return ok && out.error() == QFileDevice::NoError;

@@ -1,1 +1,2 @@
 korvanta_gtest(test_versioncheck SOURCES test_versioncheck.cpp LIBS korvanta_core)
+korvanta_qtest(test_versionserver SOURCES test_versionserver.cpp)
