@@ -1,2 +1,3 @@
 korvanta_gtest(test_versioncheck SOURCES test_versioncheck.cpp LIBS korvanta_core)
 korvanta_qtest(test_versionserver SOURCES test_versionserver.cpp)
+korvanta_qtest(test_infowindow SOURCES test_infowindow.cpp)

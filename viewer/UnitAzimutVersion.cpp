@@ -52,6 +52,8 @@ void TFormAzimut::BuildVersionMenus() {
         QStringLiteral("Search for a more recent release when starting Korvanta"), this);
     MenuInfoVersion->setObjectName(QStringLiteral("MenuInfoVersion"));
     MenuInfoVersion->setCheckable(true);
+    // The settings were read when the world-map window was created.
+    MenuInfoVersion->setChecked(program_.app.VersionCheckAtStart);
     MenuXXX->addAction(MenuInfoVersion);
     connect(MenuInfoVersion, &QAction::triggered, this, [this] { MenuInfoVersionClick(); });
 
