@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -214,6 +215,27 @@ void TFormInfo::FormShow() {
         InternetFailureMessage = t->InternetFailureMessage;
     }
     CheckBoxVersion->setChecked(app.VersionCheckAtStart);
+    BitBtn1->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormInfo::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the button that has the focus, otherwise OK (the
+    // window's default button); Escape is the close box.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+            button && button != CheckBoxVersion && button->isEnabled())
+            button->click();
+        else
+            BitBtn1->click();
+        return;
+    case Qt::Key_Escape:
+        close();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void TFormInfo::BitBtnNewReleaseClick() {

@@ -56,6 +56,7 @@ class TFormInfo : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void SetCheckBoxText(const QString& text);

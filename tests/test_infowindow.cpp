@@ -199,20 +199,34 @@ class InfoWindowTest : public QObject {
     }
 
     void wayBackSkipsTheViewersRefresh_data() {
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("OK") << false;
-        QTest::newRow("close box") << true;
+        QTest::addColumn<QString>("way");
+        QTest::newRow("OK") << "OK";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("Enter") << "Enter";
+        QTest::newRow("Escape") << "Escape";
     }
     void wayBackSkipsTheViewersRefresh() {
-        QFETCH(bool, closeBox);
+        QFETCH(QString, way);
         TFormAzimut* v = run->showViewer(QStringLiteral("E"));
         TFormInfo* w = openInfo();
         QVERIFY(!run->program.viewer.ReturningFromDialog);
         run->program.app.LanguageCode = QStringLiteral("F");
-        if (closeBox)
-            QVERIFY(w->close());
-        else
+        if (way == QLatin1String("OK")) {
             QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        } else if (way == QLatin1String("close")) {
+            QVERIFY(w->close());
+        } else if (way == QLatin1String("Enter")) {
+            // Enter on the focused check button runs the check, elsewhere it is OK.
+            w->BitBtnNewRelease->setFocus();
+            QTest::keyClick(w->BitBtnNewRelease, Qt::Key_Return);
+            QCOMPARE(run->platform.boxes.size(), 1);
+            QVERIFY(w->isVisible());
+            w->CheckBoxVersion->setFocus();
+            QTest::keyClick(w->CheckBoxVersion, Qt::Key_Enter);
+            QCOMPARE(run->platform.boxes.size(), 1);
+        } else {
+            QTest::keyClick(w->CheckBoxVersion, Qt::Key_Escape);
+        }
         QVERIFY(!w->isVisible());
         QVERIFY(run->program.viewer.ReturningFromDialog);
         QVERIFY(run->program.forms.FormInfo == w); // only hidden
