@@ -61,6 +61,12 @@ class VersionServerTest : public QObject {
 
   private slots:
     void initTestCase() {
+        // A proxy of the machine running the tests must not see the local server.
+        for (const char* name : {"no_proxy", "NO_PROXY"}) {
+            const QByteArray old = qgetenv(name);
+            qputenv(name, old.isEmpty() ? QByteArray("127.0.0.1,localhost")
+                                        : old + ",127.0.0.1,localhost");
+        }
         server = std::make_unique<LocalHttpServer>();
         QVERIFY(server->listening());
         using S = LocalHttpServer;
