@@ -531,16 +531,7 @@ geo::PaletteImage LoadBackground() {
 }
 
 std::vector<uint8_t> EncodePng(const geo::PaletteImage& map) {
-    QImage image(map.width, map.height, QImage::Format_Indexed8);
-    QList<QRgb> colours;
-    for (uint32_t c : geo::Palette)
-        colours.push_back(0xFF000000u | c);
-    image.setColorTable(colours);
-    for (int y = 0; y < map.height; ++y) {
-        uchar* row = image.scanLine(y);
-        for (int x = 0; x < map.width; ++x)
-            row[x] = map.at(x, y);
-    }
+    const QImage image = mapexport::ToImage(map);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
