@@ -3,6 +3,7 @@
 // tenth of a generation. Also the work done once per centre (the positions
 // under the pixels, the grid lines), for the record. Prints the ratios of
 // the medians at the end.
+#include "bench/BenchCommon.h"
 #include "geo/GreyLine.h"
 #include "geo/Inverse.h"
 #include "geo/LocatorGrid.h"
@@ -15,32 +16,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
 using namespace geo;
 
 namespace {
-
-const WorldIndex& World() {
-    static const WorldIndex world = [] {
-        std::vector<uint8_t> rgb(static_cast<size_t>(MercatorWidth) * MercatorHeight * 3);
-        uint32_t h = 12345;
-        for (auto& b : rgb) {
-            h ^= h << 13;
-            h ^= h >> 17;
-            h ^= h << 5;
-            b = static_cast<uint8_t>(h >> 24);
-        }
-        return WorldIndex::FromRgb(rgb.data(), MercatorWidth, MercatorHeight,
-                                   static_cast<size_t>(MercatorWidth) * 3);
-    }();
-    return world;
-}
 
 LatLon Paris() {
     return *DecodeLocator("JN18EU");
@@ -55,7 +37,7 @@ void BM_Generation(benchmark::State& state) {
         s.CentreLat = Paris().lat;
         s.CentreLon = Paris().lon;
         PaletteImage map = background;
-        Generate(World(), s, map, nullptr, nullptr);
+        Generate(bench::SyntheticWorld(), s, map, nullptr, nullptr);
         benchmark::DoNotOptimize(map.indices.data());
     }
 }
@@ -135,27 +117,6 @@ BENCHMARK(BM_PerCentreGridLines)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                seconds_[r.run_name.function_name].push_back(r.real_accumulated_time /
-                                                             static_cast<double>(r.iterations));
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Median(const std::string& name) const {
-        auto it = seconds_.find(name);
-        if (it == seconds_.end() || it->second.empty()) return 0;
-        std::vector<double> v = it->second;
-        std::sort(v.begin(), v.end());
-        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    }
-
-  private:
-    std::map<std::string, std::vector<double>> seconds_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -165,17 +126,9 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {name, option, platform, nullptr};
     QGuiApplication application(qtArgc, qtArgv);
 
-    std::vector<char*> args(argv, argv + argc);
-    bool interleaving = false;
-    for (int i = 1; i < argc; ++i)
-        interleaving = interleaving || std::strstr(argv[i], "random_interleaving") != nullptr;
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (!interleaving) args.insert(args.begin() + 1, interleave);
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
-    if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
+    if (!bench::InitializeInterleaved(argc, argv)) return 1;
 
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double generation = reporter.Median("BM_Generation");
     if (generation > 0) {

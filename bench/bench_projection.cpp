@@ -2,38 +2,19 @@
 // the fast engine, for the JN18EU centre, in the same run (repetitions of
 // both interleaved), after checking once that they give the same map and
 // the same state. Prints the ratio of the medians at the end.
+#include "bench/BenchCommon.h"
 #include "geo/GapFree.h"
 #include "geo/Projection.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
 using namespace geo;
 
 namespace {
-
-// Every pixel its own colour (the timing does not depend on the colours).
-const WorldIndex& World() {
-    static const WorldIndex world = [] {
-        std::vector<uint8_t> rgb(static_cast<size_t>(MercatorWidth) * MercatorHeight * 3);
-        uint32_t h = 12345;
-        for (auto& b : rgb) {
-            h ^= h << 13;
-            h ^= h >> 17;
-            h ^= h << 5;
-            b = static_cast<uint8_t>(h >> 24);
-        }
-        return WorldIndex::FromRgb(rgb.data(), MercatorWidth, MercatorHeight,
-                                   static_cast<size_t>(MercatorWidth) * 3);
-    }();
-    return world;
-}
 
 PositionState Centre(Real lat, Real lon) {
     PositionState s;
@@ -56,7 +37,7 @@ void BM_GenerateReference_JN18EU(benchmark::State& state) {
     for (auto _ : state) {
         PositionState s = Paris();
         PaletteImage map = Background();
-        GenerateReference(World(), s, map, nullptr, nullptr);
+        GenerateReference(bench::SyntheticWorld(), s, map, nullptr, nullptr);
         benchmark::DoNotOptimize(map.indices.data());
     }
 }
@@ -71,7 +52,7 @@ void Engine(benchmark::State& state, PositionState centre) {
     for (auto _ : state) {
         PositionState s = centre;
         PaletteImage map = Background();
-        Generate(World(), s, map, nullptr, nullptr, &stats);
+        Generate(bench::SyntheticWorld(), s, map, nullptr, nullptr, &stats);
         benchmark::DoNotOptimize(map.indices.data());
     }
     state.counters["exact_pixels"] = static_cast<double>(stats.exactPixels);
@@ -96,7 +77,7 @@ void BM_GapFree_JN18EU(benchmark::State& state) {
     const PaletteImage background = BlankBackground(size);
     for (auto _ : state) {
         PaletteImage map = background;
-        GenerateGapFree(World(), c->lat, c->lon, map);
+        GenerateGapFree(bench::SyntheticWorld(), c->lat, c->lon, map);
         benchmark::DoNotOptimize(map.indices.data());
     }
 }
@@ -135,37 +116,15 @@ BENCHMARK(BM_Generate_NorthPole)
     ->UseRealTime();
 
 // Console output as usual, and the per-repetition times kept for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                seconds_[r.run_name.function_name +
-                         (r.run_name.args.empty() ? "" : "/" + r.run_name.args)]
-                    .push_back(r.real_accumulated_time / static_cast<double>(r.iterations));
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Median(const std::string& name) const {
-        auto it = seconds_.find(name);
-        if (it == seconds_.end() || it->second.empty()) return 0;
-        std::vector<double> v = it->second;
-        std::sort(v.begin(), v.end());
-        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    }
-
-  private:
-    std::map<std::string, std::vector<double>> seconds_;
-};
-
 // The engine must give what the plain loop gives before its time counts.
 bool SameAsReference() {
     PositionState a = Paris(), b = Paris();
     PaletteImage ma = Background(), mb = Background();
     long beepsA = 0, beepsB = 0;
     GenerateReference(
-        World(), a, ma, [&] { ++beepsA; }, nullptr);
+        bench::SyntheticWorld(), a, ma, [&] { ++beepsA; }, nullptr);
     Generate(
-        World(), b, mb, [&] { ++beepsB; }, nullptr);
+        bench::SyntheticWorld(), b, mb, [&] { ++beepsB; }, nullptr);
     return ma == mb && a.CentreLat == b.CentreLat && a.PointLat == b.PointLat &&
            a.PointLon == b.PointLon && a.PointDistance == b.PointDistance &&
            a.PointAzimuth == b.PointAzimuth && beepsA == beepsB;
@@ -174,24 +133,14 @@ bool SameAsReference() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Interleave the repetitions of the benchmarks unless told otherwise, so
-    // that both sides see the same load of the machine.
-    std::vector<char*> args(argv, argv + argc);
-    bool interleaving = false;
-    for (int i = 1; i < argc; ++i)
-        interleaving = interleaving || std::strstr(argv[i], "random_interleaving") != nullptr;
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (!interleaving) args.insert(args.begin() + 1, interleave);
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
-    if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
+    if (!bench::InitializeInterleaved(argc, argv)) return 1;
 
     const bool same = SameAsReference();
     std::printf("JN18EU: engine and plain loop give the same map and state: %s\n",
                 same ? "yes" : "NO");
     if (!same) return 1;
 
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double ref = reporter.Median("BM_GenerateReference_JN18EU");
     const double fast = reporter.Median("BM_Generate_JN18EU");
