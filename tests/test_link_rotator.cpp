@@ -1,5 +1,7 @@
 // The rotator link against a real rotctld, a closed port, a listener that
 // never answers and one that answers an error; the event loop runs on.
+#include "FakeRotctld.h"
+
 #include "link/RotatorLink.h"
 
 #include <QProcess>
@@ -90,23 +92,12 @@ class LinkRotatorTest : public QObject {
         QCOMPARE(failures.problems, QList<RotatorPort::Problem>{RotatorPort::Problem::Unreachable});
 
         // The link works in between: the next failure is told again.
-        QTcpServer rotator;
-        QVERIFY(rotator.listen(QHostAddress::LocalHost, port));
-        connect(&rotator, &QTcpServer::newConnection, &rotator, [&] {
-            QTcpSocket* s = rotator.nextPendingConnection();
-            connect(s, &QTcpSocket::readyRead, s, [s] {
-                while (s->canReadLine()) {
-                    s->readLine();
-                    s->write("RPRT 0\n");
-                }
-            });
-        });
+        FakeRotctld rotator;
+        QVERIFY(rotator.listen(port));
         QSignalSpy turned(&link, &RotatorLink::turned);
         link.turnTo(At(port), 92);
         QTRY_COMPARE_WITH_TIMEOUT(turned.count(), 1, 10000);
         rotator.close();
-        for (QTcpSocket* s : rotator.findChildren<QTcpSocket*>())
-            s->abort();
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 link.turnTo(At(port), 93);
@@ -134,26 +125,17 @@ class LinkRotatorTest : public QObject {
     }
 
     void errorAnswerIsTold() {
-        QTcpServer rotator;
-        QVERIFY(rotator.listen(QHostAddress::LocalHost, 0));
-        QByteArray commands;
-        connect(&rotator, &QTcpServer::newConnection, &rotator, [&] {
-            QTcpSocket* s = rotator.nextPendingConnection();
-            connect(s, &QTcpSocket::readyRead, s, [s, &commands] {
-                while (s->canReadLine()) {
-                    commands += s->readLine();
-                    s->write("RPRT -1\n");
-                }
-            });
-        });
+        FakeRotctld rotator;
+        rotator.answer = "RPRT -1\n";
+        QVERIFY(rotator.listen());
         RotatorLink link;
         Failures failures;
         failures.attach(link);
-        link.turnTo(At(rotator.serverPort()), 0);
+        link.turnTo(At(rotator.port()), 0);
         QTRY_COMPARE_WITH_TIMEOUT(failures.problems.size(), 1, 10000);
         QCOMPARE(failures.problems.first(), RotatorPort::Problem::Error);
         QCOMPARE(failures.details.first(), QString("-1"));
-        QCOMPARE(commands, QByteArray("P 0 0\n"));
+        QCOMPARE(rotator.commands, QByteArray("P 0 0\n"));
     }
 };
 

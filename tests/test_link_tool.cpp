@@ -1,10 +1,10 @@
 // korvanta-link against a running server: get, follow (also turning a
 // rotator), and its exit status without a server.
+#include "FakeRotctld.h"
+
 #include "link/AzimuthServer.h"
 
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -73,25 +73,15 @@ class LinkToolTest : public QObject {
     }
 
     void followTurnsTheRotator() {
-        QTcpServer rotator;
-        QVERIFY(rotator.listen(QHostAddress::LocalHost, 0));
-        QByteArray commands;
-        connect(&rotator, &QTcpServer::newConnection, &rotator, [&] {
-            QTcpSocket* s = rotator.nextPendingConnection();
-            connect(s, &QTcpSocket::readyRead, s, [s, &commands] {
-                while (s->canReadLine()) {
-                    commands += s->readLine();
-                    s->write("RPRT 0\n");
-                }
-            });
-        });
+        FakeRotctld rotator;
+        QVERIFY(rotator.listen());
         auto follow =
-            tool({"follow", "--rotctld", QStringLiteral("127.0.0.1:%1").arg(rotator.serverPort())});
+            tool({"follow", "--rotctld", QStringLiteral("127.0.0.1:%1").arg(rotator.port())});
         QTRY_COMPARE_WITH_TIMEOUT(server->advisingClients(), 1, 20000);
         server->publish("360");
-        QTRY_COMPARE_WITH_TIMEOUT(commands, QByteArray("P 0 0\n"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rotator.commands, QByteArray("P 0 0\n"), 20000);
         server->publish("45");
-        QTRY_COMPARE_WITH_TIMEOUT(commands, QByteArray("P 0 0\nP 45 0\n"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rotator.commands, QByteArray("P 0 0\nP 45 0\n"), 20000);
         server.reset();
         QVERIFY(finished(*follow));
         QCOMPARE(follow->exitCode(), 0);
