@@ -9,6 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
 
 class TFormAzimut;
 class TFormCarte;
@@ -41,3 +45,22 @@ inline TFormAzimut* ProgramRun::showViewer(const QString& language) {
     viewer()->show();
     return viewer();
 }
+
+// A fresh run of the program in a temporary folder of its own for each test
+// function: a test class calls startRun() from init() and endRun() from
+// cleanup(). A test restarts the program in the same folder by making `run`
+// again.
+struct ProgramRunFixture {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ProgramRun> run;
+
+    void startRun() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        run = std::make_unique<ProgramRun>(dir->path());
+    }
+    void endRun() {
+        run.reset();
+        dir.reset();
+    }
+};

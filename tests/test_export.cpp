@@ -34,24 +34,15 @@ int IndexOf(const QMenu* menu, const QAction* a) {
 
 } // namespace
 
-class ExportTest : public QObject {
+class ExportTest : public QObject, ProgramRunFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ProgramRun> run;
-
     TFormAzimut* startViewer(const QString& language = QStringLiteral("E")) {
         return run->showViewer(language);
     }
 
   private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        run = std::make_unique<ProgramRun>(dir->path());
-    }
-    void cleanup() {
-        run.reset();
-        dir.reset();
-    }
+    void init() { startRun(); }
+    void cleanup() { endRun(); }
 
     void menuItemsSitInTheirPlacesInThreeLanguages() {
         TFormAzimut* v = startViewer();

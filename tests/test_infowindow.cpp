@@ -49,11 +49,8 @@ const QString NewerFrenchDefault =
 
 } // namespace
 
-class InfoWindowTest : public QObject {
+class InfoWindowTest : public QObject, ProgramRunFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ProgramRun> run;
-
     TFormInfo* info() const { return run->program.forms.FormInfo; }
     // Opens the window through the world-map window's Info command.
     TFormInfo* openInfo() {
@@ -62,15 +59,8 @@ class InfoWindowTest : public QObject {
     }
 
   private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        run = std::make_unique<ProgramRun>(dir->path());
-    }
-    void cleanup() {
-        run.reset();
-        dir.reset();
-    }
+    void init() { startRun(); }
+    void cleanup() { endRun(); }
 
     void textsOfEachLanguage_data() {
         QTest::addColumn<QString>("language");

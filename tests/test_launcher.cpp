@@ -51,25 +51,16 @@ QStringList Names(const QList<QAction*>& actions) {
 
 } // namespace
 
-class LauncherTest : public QObject {
+class LauncherTest : public QObject, ProgramRunFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ProgramRun> run;
-
     FakePlatform& platform() { return run->platform; }
     TFormAzimut* startViewer(const QString& language = QStringLiteral("E")) {
         return run->showViewer(language);
     }
 
   private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        run = std::make_unique<ProgramRun>(dir->path());
-    }
-    void cleanup() {
-        run.reset();
-        dir.reset();
-    }
+    void init() { startRun(); }
+    void cleanup() { endRun(); }
 
     // ---- The URL label ----
 

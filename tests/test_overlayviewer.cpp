@@ -51,11 +51,8 @@ QDateTime Utc(int month, int day, int hour, int minute = 0) {
 
 } // namespace
 
-class OverlayViewerTest : public QObject {
+class OverlayViewerTest : public QObject, ProgramRunFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ProgramRun> run;
-
     TFormAzimut* startViewer(const char* locator = "JN18EU") {
         if (!run->viewer()) run->create();
         AppState& app = run->program.app;
@@ -75,14 +72,8 @@ class OverlayViewerTest : public QObject {
     }
 
   private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        run = std::make_unique<ProgramRun>(dir->path());
-    }
-    void cleanup() {
-        run.reset();
-        dir.reset();
-    }
+    void init() { startRun(); }
+    void cleanup() { endRun(); }
 
     void theOverlayLiesOverTheMapAndLetsTheMouseThrough() {
         TFormAzimut* v = startViewer();

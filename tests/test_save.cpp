@@ -43,11 +43,8 @@ const char* const Centre = "48°51' N / 2°22' E";
 
 } // namespace
 
-class SaveTest : public QObject {
+class SaveTest : public QObject, ProgramRunFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Run> run;
-
     QString file(const char* name) const { return dir->filePath(QString::fromLatin1(name)); }
 
     // A run whose viewer shows a freshly generated (unsaved) map.
@@ -71,14 +68,8 @@ class SaveTest : public QObject {
     }
 
   private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        run = std::make_unique<Run>(dir->path());
-    }
-    void cleanup() {
-        run.reset();
-        dir.reset();
-    }
+    void init() { startRun(); }
+    void cleanup() { endRun(); }
 
     void dialogTexts() {
         startWithNewMap(QStringLiteral("S"));

@@ -64,11 +64,8 @@ QString ReadFile(const QString& path) {
 
 } // namespace
 
-class ViewerTest : public QObject {
+class ViewerTest : public QObject, ProgramRunFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Run> run;
-
     TFormAzimut* startViewer(const QString& language = QStringLiteral("E")) {
         run->create();
         run->program.app.LanguageCode = language;
@@ -79,14 +76,8 @@ class ViewerTest : public QObject {
     }
 
   private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        run = std::make_unique<Run>(dir->path());
-    }
-    void cleanup() {
-        run.reset();
-        dir.reset();
-    }
+    void init() { startRun(); }
+    void cleanup() { endRun(); }
 
     void creationLeavesTheDesignStateAndTheFrenchMessages() {
         run->create();
