@@ -105,7 +105,13 @@ QString WritePng(const QString& path, const QImage& picture) {
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() && file.error() == QFileDevice::NoError)
+        file.cancelWriting();
+    return CommitOrDrop(file);
+}
+
+QString CommitOrDrop(QSaveFile& file) {
+    if (file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

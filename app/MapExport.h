@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QString>
 
+class QSaveFile;
+
 namespace mapexport {
 
 // The built-in world picture for a map of `size` pixels (1194 x 765 up to
@@ -35,5 +37,10 @@ QImage ToImage(const geo::PaletteImage& map);
 // renamed over `path` only when complete. Returns an empty text on success,
 // else the reason.
 QString WritePng(const QString& path, const QImage& picture);
+
+// Ends a write through `file`: renamed over its target when every write went
+// well, else dropped (the old file stays). Returns an empty text on success,
+// else the reason.
+QString CommitOrDrop(QSaveFile& file);
 
 } // namespace mapexport

@@ -200,13 +200,7 @@ QString WritePdf(const QString& path, Paper paper, const Content& content) {
         Paint(painter, QRectF(0, 0, writer.width(), writer.height()), Dpi / 72.0, content);
         painter.end();
     }
-    if (file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return {};
+    return mapexport::CommitOrDrop(file);
 }
 
 } // namespace poster
