@@ -1,5 +1,7 @@
 #include "geo/Inverse.h"
 
+#include "geo/MapFrame.h"
+
 #include <algorithm>
 #include <cmath>
 #include <thread>
@@ -7,29 +9,7 @@
 namespace geo {
 
 std::optional<LatLon> MapPixelToLatLon(Real centreLat, Real centreLon, Real x, Real y, int size) {
-    const Real R = static_cast<Real>(size) / 2;
-    const Real east = x - R;
-    const Real north = R - y;
-    const Real r = std::sqrt(east * east + north * north);
-    if (r > R) return std::nullopt;
-    if (centreLat == 90) centreLat = 89.9L;
-    const Real phi1 = centreLat * Pi / 180;
-    const Real lam1 = centreLon * Pi / 180;
-    const Real d = r * Pi / R;
-    // Bearing from the centre: sin A = east / r, cos A = north / r.
-    const Real sinA = r > 0 ? east / r : 0;
-    const Real cosA = r > 0 ? north / r : 1;
-    const Real sinPhi2 = std::clamp(
-        std::sin(phi1) * std::cos(d) + std::cos(phi1) * std::sin(d) * cosA, Real(-1), Real(1));
-    const Real phi2 = std::asin(sinPhi2);
-    const Real lam2 = lam1 + std::atan2(sinA * std::sin(d) * std::cos(phi1),
-                                        std::cos(d) - std::sin(phi1) * sinPhi2);
-    LatLon p;
-    p.lat = phi2 * 180 / Pi;
-    Real lon = std::fmod(lam2 * 180 / Pi + 180, Real(360));
-    if (lon < 0) lon += 360;
-    p.lon = lon - 180;
-    return p;
+    return MapFrame(centreLat, centreLon, size).PositionAt(x, y);
 }
 
 std::string EncodeLocator(Real lat, Real lon) {

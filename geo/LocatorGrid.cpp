@@ -79,24 +79,7 @@ class Tracer {
 
 std::optional<Projected> ProjectToMap(double centreLat, double centreLon, double lat, double lon,
                                       int size) {
-    if (centreLat == 90) centreLat = 89.9;
-    const double p1 = centreLat * Rad, p2 = lat * Rad, dl = (lon - centreLon) * Rad;
-    const double east = std::cos(p2) * std::sin(dl);
-    const double north = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
-    const double c = std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(dl);
-    const double s = std::hypot(east, north);
-    const double d = std::atan2(s, c);
-    const double R = size / 2.0;
-    Projected out;
-    out.distance = d / Rad;
-    if (s < 1e-12) {
-        if (c < 0) return std::nullopt; // the antipode, within rounding
-        out.p = {R, R};
-        return out;
-    }
-    const double r = R * d / std::numbers::pi;
-    out.p = {R + r * east / s, R - r * north / s};
-    return out;
+    return MapFrame(centreLat, centreLon, size).Project(lat, lon);
 }
 
 LocatorGridLines BuildLocatorGrid(Real centreLatIn, Real centreLonIn, int size,

@@ -5,6 +5,7 @@
 // where they cross the rim (the antipode), so no piece jumps across the map.
 #pragma once
 
+#include "geo/MapFrame.h"
 #include "geo/Position.h"
 
 #include <optional>
@@ -13,22 +14,10 @@
 
 namespace geo {
 
-// A point of the map in the pixel convention of MapPixelToLatLon: pixel
-// (x, y) stands for the point at its centre, the map centre is (R, R).
-struct MapPoint {
-    double x = 0;
-    double y = 0;
-};
 using Polyline = std::vector<MapPoint>;
 
-// Where a position lands on the N x N map of the centre (the forward
-// azimuthal equidistant projection; the inverse of MapPixelToLatLon), with
-// its central angle from the centre in degrees. The antipode itself has no
-// single place (it is the whole rim) and gives nothing.
-struct Projected {
-    MapPoint p;
-    double distance = 0; // degrees, 0 to 180
-};
+// Where a position lands on the N x N whole-world map of the centre
+// (MapFrame::Project of that frame).
 std::optional<Projected> ProjectToMap(double centreLat, double centreLon, double lat, double lon,
                                       int size = 600);
 

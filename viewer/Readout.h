@@ -2,6 +2,7 @@
 // picture's pixel geometry alone (centre (300, 300), rim 20000 km away).
 #pragma once
 
+#include "geo/MapFrame.h"
 #include "geo/Position.h"
 
 #include <QString>
@@ -9,11 +10,9 @@
 namespace viewer {
 
 // Bearing (degrees clockwise from north, in [0, 360); the centre pixel reads
-// 90) and distance in pixels of the map pixel (X, Y) from the centre.
-struct PixelPolar {
-    geo::Real bearing = 0;
-    geo::Real r = 0;
-};
+// 90) and distance in pixels of the map pixel (X, Y) from the centre of the
+// whole-world 600-pixel map.
+using PixelPolar = geo::PixelPolar;
 PixelPolar BearingAndPixelDistance(int X, int Y);
 
 // " km" when the factor is exactly 1, else " miles".
@@ -29,6 +28,9 @@ struct Readout {
 };
 Readout ReadoutAt(int X, int Y, geo::Real unitFactor, const QString& azimuthLabel,
                   const QString& rangeLabel);
+// The same on the map of any frame (bearing and distance from its centre).
+Readout ReadoutAt(const geo::MapFrame& frame, int X, int Y, geo::Real unitFactor,
+                  const QString& azimuthLabel, const QString& rangeLabel);
 
 // AzimuthLabel + bearing + " / " + RangeLabel + distance: the form of both readouts.
 QString ReadoutText(const QString& azimuthLabel, const QString& bearing, const QString& rangeLabel,
