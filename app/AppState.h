@@ -16,6 +16,21 @@ struct ExtraSettings {
     bool GreyLine = false;                                     // GREYLINE=1/0
     bool LocatorGrid = false;                                  // GRID=1/0
     QString CountryFile; // CTYFILE=path; empty: the system's cty.dat
+    // The antenna console.
+    QString RotatorKind = QStringLiteral("ROTCTLD"); // ROTATORKIND=ROTCTLD|PST|N1MM
+    QString RotatorName;                             // ROTATORNAME= (the N1MM-style rotor's name)
+    int BeamWidth = 60;                              // BEAMWIDTH= degrees, 1..360
+    QString ParkAzimuth;                             // PARKAZ= degrees; empty: the controller's park
+    double TurnMin = 2;                              // TURNMIN= degrees, 0 sends every new target
+    // Live stations.
+    bool ClusterOn = false;                      // CLUSTERON=1/0
+    QString Cluster;                             // CLUSTER=host:port
+    QString ClusterCall;                         // CLUSTERCALL= the login call
+    bool WsjtxOn = false;                        // WSJTXON=1/0
+    QString Wsjtx = QStringLiteral("2237");      // WSJTX=port or group:port
+    int SpotAge = 30;                            // SPOTAGE= minutes, 1..1440
+    // Regional maps.
+    double RangeKm = 0; // RANGE= km from the centre to the rim; 0: the whole world
     bool operator==(const ExtraSettings&) const = default;
 };
 

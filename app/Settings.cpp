@@ -10,16 +10,59 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace settings {
 
 namespace {
+
+// The keys of the antenna console, the live stations and the regional maps.
+// A value out of its range or not a number keeps the default.
+void ApplyLaterKey(const QString& key, const QString& rawValue, ExtraSettings& e) {
+    const QString value = rawValue.trimmed();
+    auto number = [&value](double lo, double hi) -> std::optional<double> {
+        bool ok = false;
+        const double v = value.toDouble(&ok);
+        if (!ok || !std::isfinite(v) || v < lo || v > hi) return std::nullopt;
+        return v;
+    };
+    if (key == QLatin1String("ROTATORKIND=")) {
+        const QString kind = value.toUpper();
+        if (kind == QLatin1String("ROTCTLD") || kind == QLatin1String("PST") ||
+            kind == QLatin1String("N1MM"))
+            e.RotatorKind = kind;
+    } else if (key == QLatin1String("ROTATORNAME=")) {
+        e.RotatorName = value.left(64);
+    } else if (key == QLatin1String("BEAMWIDTH=")) {
+        if (const auto v = number(1, 360)) e.BeamWidth = static_cast<int>(std::lround(*v));
+    } else if (key == QLatin1String("PARKAZ=")) {
+        if (value.isEmpty() || number(0, 360)) e.ParkAzimuth = value;
+    } else if (key == QLatin1String("TURNMIN=")) {
+        if (const auto v = number(0, 180)) e.TurnMin = *v;
+    } else if (key == QLatin1String("CLUSTERON=")) {
+        e.ClusterOn = value.startsWith(QLatin1Char('1'));
+    } else if (key == QLatin1String("CLUSTER=")) {
+        e.Cluster = value.left(255);
+    } else if (key == QLatin1String("CLUSTERCALL=")) {
+        e.ClusterCall = value.left(32);
+    } else if (key == QLatin1String("WSJTXON=")) {
+        e.WsjtxOn = value.startsWith(QLatin1Char('1'));
+    } else if (key == QLatin1String("WSJTX=")) {
+        if (!value.isEmpty()) e.Wsjtx = value.left(255);
+    } else if (key == QLatin1String("SPOTAGE=")) {
+        if (const auto v = number(1, 1440)) e.SpotAge = static_cast<int>(std::lround(*v));
+    } else if (key == QLatin1String("RANGE=")) {
+        if (const auto v = number(0, 20000)) e.RangeKm = *v;
+    }
+}
+
 
 // Characters of the bytes 0x80 to 0x9F; the unassigned ones keep their number.
 constexpr std::array<char16_t, 32> HighControls = {
@@ -260,6 +303,8 @@ ReadResult ApplyLines(const QStringList& lines, AppState& app, ViewerState& view
             app.extra.LocatorGrid = value.startsWith(QLatin1Char('1'));
         } else if (key == QLatin1String("CTYFILE=")) {
             app.extra.CountryFile = value;
+        } else {
+            ApplyLaterKey(key, value, app.extra);
         }
     }
     return r;
@@ -340,6 +385,24 @@ QStringList SettingsLines(const Snapshot& s) {
     flag("GREYLINE=", e.GreyLine, defaults.GreyLine);
     flag("GRID=", e.LocatorGrid, defaults.LocatorGrid);
     if (e.CountryFile != defaults.CountryFile) add("CTYFILE=", e.CountryFile);
+    auto text = [&add](const char* key, const QString& value, const QString& byDefault) {
+        if (value != byDefault) add(key, value);
+    };
+    auto number = [&add](const char* key, double value, double byDefault) {
+        if (value != byDefault) add(key, QString::number(value, 'g', 10));
+    };
+    text("ROTATORKIND=", e.RotatorKind, defaults.RotatorKind);
+    text("ROTATORNAME=", e.RotatorName, defaults.RotatorName);
+    number("BEAMWIDTH=", e.BeamWidth, defaults.BeamWidth);
+    text("PARKAZ=", e.ParkAzimuth, defaults.ParkAzimuth);
+    number("TURNMIN=", e.TurnMin, defaults.TurnMin);
+    flag("CLUSTERON=", e.ClusterOn, defaults.ClusterOn);
+    text("CLUSTER=", e.Cluster, defaults.Cluster);
+    text("CLUSTERCALL=", e.ClusterCall, defaults.ClusterCall);
+    flag("WSJTXON=", e.WsjtxOn, defaults.WsjtxOn);
+    text("WSJTX=", e.Wsjtx, defaults.Wsjtx);
+    number("SPOTAGE=", e.SpotAge, defaults.SpotAge);
+    number("RANGE=", e.RangeKm, defaults.RangeKm);
     return out;
 }
 
