@@ -53,6 +53,7 @@ Content ContentFor(geo::Real lat, geo::Real lon, const QString& languageCode, ge
                    const std::function<void(int, int)>& progress) {
     Content c;
     c.map = mapexport::ToImage(mapexport::GapFreeMap(lat, lon, PosterMapSize, progress));
+    c.frame = geo::MapFrame(lat, lon, PosterMapSize);
     c.centreText = QString::fromStdString(geo::FormatPosition(lat, lon));
     c.locator = QString::fromStdString(geo::EncodeLocator(lat, lon));
     c.languageCode = languageCode;
@@ -138,7 +139,14 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
     p.save();
     p.setClipPath(disc);
     p.drawImage(mapRect, c.map);
-    if (c.overlay) c.overlay(p, mapRect);
+    if (c.layers && c.layers->anyActive()) {
+        // Frame pixels onto picture pixels: the layers draw vectors (and the
+        // grey line its raster) at the poster's own frame.
+        const geo::MapFrame frame = c.frame.Resized(n);
+        p.translate(mapRect.topLeft());
+        p.scale(px, px);
+        c.layers->Paint(p, frame);
+    }
     p.restore();
 
     // Axes every 30 degrees and the distance circles, red as on screen.

@@ -1,13 +1,12 @@
-// The viewer's gap-free option, Export and Print. The maps, the PNG files and
-// the poster are made by app/MapExport.* and app/Poster.*; this file adds the
-// menu items and asks the user what and where.
-#include "viewer/UnitAzimut.h"
+#include "viewer/ExportComponent.h"
 
+#include "app/AppState.h"
 #include "app/ExportTexts.h"
 #include "app/MapExport.h"
 #include "app/Platform.h"
-#include "app/Program.h"
 #include "geo/Inverse.h"
+#include "viewer/MapOverlays.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,11 +17,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <iterator>
+
+namespace viewer {
 
 namespace {
 
@@ -59,63 +62,82 @@ class ExportProgress {
     QProgressDialog* dialog_ = nullptr;
 };
 
-QImage WithOverlay(const QImage& map, const poster::OverlayFn& overlay) {
-    if (!overlay) return map;
-    QImage out = map.convertToFormat(QImage::Format_RGB32);
-    QPainter p(&out);
-    const double r = map.width() / 2.0;
-    QPainterPath disc;
-    disc.addEllipse(QPointF(r + 0.5, r + 0.5), r + 0.5, r + 0.5);
-    p.setClipPath(disc);
-    overlay(p, QRectF(0, 0, map.width(), map.height()));
-    p.end();
-    return out;
-}
+// The extra drawing as the top layer of an export.
+class ExtraLayer : public MapLayer {
+  public:
+    explicit ExtraLayer(const ExportExtraFn* extra) : extra_(extra) {}
+    bool active() const override { return extra_ && *extra_; }
+    void Paint(QPainter& painter, const geo::MapFrame& frame) override {
+        (*extra_)(painter, QRectF(0, 0, frame.size(), frame.size()));
+    }
+
+  private:
+    const ExportExtraFn* extra_;
+};
 
 } // namespace
 
-void TFormAzimut::BuildExportMenus() {
-    // File: after "PELMARIN path" and before Quit.
-    MenuExport = new QAction(this);
-    MenuExport->setObjectName(QStringLiteral("MenuExport"));
-    MenuPrint = new QAction(this);
-    MenuPrint->setObjectName(QStringLiteral("MenuPrint"));
-    MenuFichier->insertAction(MenuQuitter, MenuExport);
-    MenuFichier->insertAction(MenuQuitter, MenuPrint);
-    connect(MenuExport, &QAction::triggered, this, [this] { MenuExportClick(); });
-    connect(MenuPrint, &QAction::triggered, this, [this] { MenuPrintClick(); });
+// The hub's layers, bottom to top, then the extra drawing.
+class ExportComponent::Layers {
+  public:
+    Layers(ViewerHub& hub, const ExportExtraFn* extra) : extra_(extra) {
+        for (MapLayer* layer : hub.layers().layers())
+            list_.Add(layer);
+        list_.Add(&extra_);
+    }
+    const MapLayerList& list() const { return list_; }
 
-    // Options: after the original items and one separator.
-    auto* separator = MenuOptions->findChild<QAction*>(QStringLiteral("MenuOptionsAdded"));
+  private:
+    ExtraLayer extra_;
+    MapLayerList list_;
+};
+
+ExportComponent::ExportComponent(ViewerHub& hub, const Attach& at, Callbacks callbacks,
+                                 QObject* parent)
+    : QObject(parent), hub_(hub), window_(at.window), callbacks_(std::move(callbacks)) {
+    setObjectName(QStringLiteral("ExportComponent"));
+    // File: after "PELMARIN path" and before Quit.
+    export_ = new QAction(parent);
+    export_->setObjectName(QStringLiteral("MenuExport"));
+    print_ = new QAction(parent);
+    print_->setObjectName(QStringLiteral("MenuPrint"));
+    at.file->insertAction(at.beforeInFile, export_);
+    at.file->insertAction(at.beforeInFile, print_);
+    connect(export_, &QAction::triggered, this, [this] { MenuExportClick(); });
+    connect(print_, &QAction::triggered, this, [this] { MenuPrintClick(); });
+
+    // Options: after the classic items and one separator.
+    auto* separator = at.options->findChild<QAction*>(QStringLiteral("MenuOptionsAdded"));
     if (!separator) {
-        separator = MenuOptions->addSeparator();
+        separator = at.options->addSeparator();
         separator->setObjectName(QStringLiteral("MenuOptionsAdded"));
     }
-    MenuFillGaps = new QAction(this);
-    MenuFillGaps->setObjectName(QStringLiteral("MenuFillGaps"));
-    MenuFillGaps->setCheckable(true);
-    MenuFillGaps->setChecked(program_.app.extra.FillGaps);
-    MenuOptions->addAction(MenuFillGaps);
-    connect(MenuFillGaps, &QAction::toggled, this,
+    fillGaps_ = new QAction(parent);
+    fillGaps_->setObjectName(QStringLiteral("MenuFillGaps"));
+    fillGaps_->setCheckable(true);
+    fillGaps_->setChecked(hub_.app().extra.FillGaps);
+    at.options->addAction(fillGaps_);
+    connect(fillGaps_, &QAction::toggled, this,
             [this](bool checked) { MenuFillGapsClick(checked); });
-    RetranslateExportMenus();
+    connect(&hub_, &ViewerHub::languageChanged, this, [this] { ApplyLanguage(); });
+    ApplyLanguage();
 }
 
-void TFormAzimut::RetranslateExportMenus() {
-    const QString& code = program_.app.LanguageCode;
-    MenuFillGaps->setText(ExportTr(ExportText::FillGaps, code));
-    MenuExport->setText(ExportTr(ExportText::Export, code));
-    MenuPrint->setText(ExportTr(ExportText::Print, code));
+void ExportComponent::ApplyLanguage() {
+    const QString& code = hub_.app().LanguageCode;
+    fillGaps_->setText(ExportTr(ExportText::FillGaps, code));
+    export_->setText(ExportTr(ExportText::Export, code));
+    print_->setText(ExportTr(ExportText::Print, code));
 }
 
-void TFormAzimut::MenuFillGapsClick(bool checked) {
+void ExportComponent::MenuFillGapsClick(bool checked) {
     // The next generation uses it; the settings writer stores it.
-    program_.app.extra.FillGaps = checked;
+    hub_.app().extra.FillGaps = checked;
 }
 
-void TFormAzimut::MenuExportClick() {
-    const QString& code = program_.app.LanguageCode;
-    QDialog ask(this);
+void ExportComponent::MenuExportClick() {
+    const QString& code = hub_.app().LanguageCode;
+    QDialog ask(window_);
     ask.setObjectName(QStringLiteral("FormExport"));
     ask.setWindowTitle(ExportTr(ExportText::ExportTitle, code));
     auto* layout = new QVBoxLayout(&ask);
@@ -149,14 +171,14 @@ void TFormAzimut::MenuExportClick() {
         choice.paper = Papers[std::clamp(k - pngCount, 0, 3)];
     }
 
-    const geo::PositionState& pos = program_.app.pos;
+    const geo::PositionState& pos = hub_.app().pos;
     const QString locator =
         QString::fromStdString(geo::EncodeLocator(pos.CentreLat, pos.CentreLon));
     const QString name = QStringLiteral("korvanta-") + locator + QLatin1Char('-') +
                          (choice.pdf ? poster::PaperName(choice.paper) + QStringLiteral(".pdf")
                                      : QString::number(choice.size) + QStringLiteral(".png"));
-    QFileDialog files(this, ExportTr(ExportText::ExportTitle, code),
-                      QDir(program_.platform.programFolder()).filePath(name),
+    QFileDialog files(window_, ExportTr(ExportText::ExportTitle, code),
+                      QDir(hub_.platform().programFolder()).filePath(name),
                       ExportTr(choice.pdf ? ExportText::PdfFilter : ExportText::PngFilter, code));
     files.setObjectName(QStringLiteral("ExportFileDialog"));
     files.setAcceptMode(QFileDialog::AcceptSave);
@@ -165,57 +187,64 @@ void TFormAzimut::MenuExportClick() {
     ExportTo(choice, files.selectedFiles().constFirst());
 }
 
-bool TFormAzimut::ExportTo(const ExportChoice& choice, const QString& path) {
-    const QString& code = program_.app.LanguageCode;
-    const geo::PositionState& pos = program_.app.pos;
-    ExportProgress progress(this, code, choice.pdf || choice.size >= 2400);
-    program_.platform.setBusyCursor(true);
+bool ExportComponent::ExportTo(const ExportChoice& choice, const QString& path) {
+    const QString& code = hub_.app().LanguageCode;
+    const geo::PositionState& pos = hub_.app().pos;
+    Platform& platform = hub_.platform();
+    const Layers layers(hub_, callbacks_.extra);
+    ExportProgress progress(window_, code, choice.pdf || choice.size >= 2400);
+    platform.setBusyCursor(true);
     QString error;
     if (choice.pdf) {
         poster::Content content = poster::ContentFor(pos.CentreLat, pos.CentreLon, code,
-                                                     program_.viewer.UnitFactor, progress.rows());
-        content.version = program_.app.VersionText;
-        content.overlay = ExportOverlay;
+                                                     callbacks_.unitFactor(), progress.rows());
+        content.version = hub_.app().VersionText;
+        content.layers = &layers.list();
+        content.frame = hub_.frame().Resized(content.map.width());
         error = poster::WritePdf(path, choice.paper, content);
     } else {
         const QImage map = choice.size == geo::MapSize
-                               ? mapPicture()
+                               ? callbacks_.mapPicture()
                                : mapexport::ToImage(mapexport::GapFreeMap(
                                      pos.CentreLat, pos.CentreLon, choice.size, progress.rows()));
-        error = mapexport::WritePng(path, WithOverlay(map, ExportOverlay));
+        error = mapexport::WritePng(
+            path, MapWithLayers(map, layers.list(), hub_.frame().Resized(map.width())));
     }
-    program_.platform.setBusyCursor(false);
+    platform.setBusyCursor(false);
     if (error.isEmpty()) return true;
-    program_.platform.message(this, Platform::Box::Error, QStringLiteral("Korvanta"),
-                              ExportTr(ExportText::CannotWrite, code).arg(path, error));
+    platform.message(window_, Platform::Box::Error, QStringLiteral("Korvanta"),
+                     ExportTr(ExportText::CannotWrite, code).arg(path, error));
     return false;
 }
 
-void TFormAzimut::MenuPrintClick() {
+void ExportComponent::MenuPrintClick() {
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
+    QPrintDialog dialog(&printer, window_);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
     if (dialog.exec() != QDialog::Accepted) return;
     PrintTo(printer);
 }
 
-bool TFormAzimut::PrintTo(QPrinter& printer) {
-    const QString& code = program_.app.LanguageCode;
-    const geo::PositionState& pos = program_.app.pos;
+bool ExportComponent::PrintTo(QPrinter& printer) {
+    const QString& code = hub_.app().LanguageCode;
+    const geo::PositionState& pos = hub_.app().pos;
+    Platform& platform = hub_.platform();
     poster::Content content;
     {
-        ExportProgress progress(this, code, true);
-        program_.platform.setBusyCursor(true);
-        content = poster::ContentFor(pos.CentreLat, pos.CentreLon, code, program_.viewer.UnitFactor,
+        ExportProgress progress(window_, code, true);
+        platform.setBusyCursor(true);
+        content = poster::ContentFor(pos.CentreLat, pos.CentreLon, code, callbacks_.unitFactor(),
                                      progress.rows());
-        program_.platform.setBusyCursor(false);
+        platform.setBusyCursor(false);
     }
-    content.version = program_.app.VersionText;
-    content.overlay = ExportOverlay;
+    content.version = hub_.app().VersionText;
+    const Layers layers(hub_, callbacks_.extra);
+    content.layers = &layers.list();
+    content.frame = hub_.frame().Resized(content.map.width());
     QPainter painter;
     if (!painter.begin(&printer)) {
-        program_.platform.message(this, Platform::Box::Error, QStringLiteral("Korvanta"),
-                                  ExportTr(ExportText::PrintFailed, code));
+        platform.message(window_, Platform::Box::Error, QStringLiteral("Korvanta"),
+                         ExportTr(ExportText::PrintFailed, code));
         return false;
     }
     const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
@@ -224,3 +253,5 @@ bool TFormAzimut::PrintTo(QPrinter& printer) {
     painter.end();
     return true;
 }
+
+} // namespace viewer
