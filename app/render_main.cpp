@@ -77,11 +77,13 @@ constexpr const char* Usage =
     "  --greyline TIME   shade the night and the civil twilight at that moment,\n"
     "                    ISO 8601 in UTC, e.g. 2026-06-21T12:00Z (seconds and\n"
     "                    +00:00 for Z allowed; years 1900 to 2100), and mark the\n"
-    "                    point with the sun at its zenith (600 maps only)\n"
+    "                    point with the sun at its zenith\n"
     "  --grid            draw the Maidenhead locator grid: fields with their\n"
-    "                    names, squares within 2500 km of the centre (600 maps only)\n"
-    "                    With either overlay a .bmp output is a 24-bit bitmap\n"
-    "                    and a .png a full-colour PNG.\n"
+    "                    names, squares within 2500 km of the centre\n"
+    "                    Both overlays are drawn at every --size, with --fill\n"
+    "                    and on the poster (as vectors there; the night shading\n"
+    "                    at the map's resolution). With either overlay a .bmp\n"
+    "                    output is a 24-bit bitmap and a .png a full-colour PNG.\n"
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -269,9 +271,6 @@ Options ParseArguments(int argc, char** argv) {
     if (!o.pdf && !o.fill && o.size && *o.size != geo::MapSize)
         Fail("the size " + std::to_string(*o.size) +
              " needs --fill (the map without it is 600 x 600 only)");
-    if ((o.greyLine || o.grid) && o.pdf) Fail("--greyline and --grid are not drawn on the poster");
-    if ((o.greyLine || o.grid) && o.size && *o.size != geo::MapSize)
-        Fail("--greyline and --grid are drawn on 600 x 600 maps only");
     return o;
 }
 
@@ -610,6 +609,14 @@ int Run(int argc, char** argv) {
         content.languageCode = QStringLiteral("E");
         content.unitFactor = o.miles ? 1.609344L : 1.0L;
         content.version = QStringLiteral(KORVANTA_VERSION);
+        // The overlays at the poster's own frame.
+        viewer::MapOverlays overlays(size);
+        overlays.SetCentre(state.CentreLat, state.CentreLon);
+        overlays.SetGreyLine(o.greyLine.has_value());
+        if (o.greyLine) overlays.SetTime(*o.greyLine);
+        overlays.SetLocatorGrid(o.grid);
+        content.layers = &overlays.layers();
+        content.frame = overlays.frame();
         const QString error = poster::WritePdf(QString::fromLocal8Bit(o.output.c_str()),
                                                o.paper.value_or(poster::Paper::A4), content);
         if (!error.isEmpty())
