@@ -712,7 +712,7 @@ void TFormAzimut::MenuTimeLocalClick() {
     MenuTimeUTC->setChecked(false);
     SetTextColour(StaticTextTime, Qt::black);
     SetTextColour(StaticTextDate, Qt::black);
-    overlays_->Update();
+    UpdateGreyLine();
 }
 
 void TFormAzimut::MenuTimeUTCClick() {
@@ -720,7 +720,7 @@ void TFormAzimut::MenuTimeUTCClick() {
     MenuTimeUTC->setChecked(true);
     SetTextColour(StaticTextTime, Qt::red);
     SetTextColour(StaticTextDate, Qt::red);
-    overlays_->Update();
+    UpdateGreyLine();
 }
 
 // ---------------------------------------------------------------------------

@@ -202,6 +202,7 @@ class TFormAzimut : public QMainWindow {
     QAction* MenuExport = nullptr;
     QAction* MenuPrint = nullptr;
     void TimerGreyLineTimer();
+    void UpdateGreyLine(); // the grey line's moment from the platform's clock, at once
     TOverlayAzimut* OverlayAzimut = nullptr;
     QLabel* StaticTextPosition = nullptr; // position and locator under the cursor
     QAction* MenuGreyLine = nullptr;

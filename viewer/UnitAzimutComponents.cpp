@@ -92,3 +92,7 @@ bool TFormAzimut::PrintTo(QPrinter& printer) {
 void TFormAzimut::TimerGreyLineTimer() {
     overlays_->TimerTick();
 }
+
+void TFormAzimut::UpdateGreyLine() {
+    overlays_->Update();
+}
