@@ -84,8 +84,8 @@ void TFormAzimut::BuildOverlays() {
     const ExtraSettings& extra = program_.app.extra;
     MenuGreyLine = check("MenuGreyLine", QStringLiteral("Grey line"), extra.GreyLine);
     MenuLocatorGrid = check("MenuLocatorGrid", QStringLiteral("Locator grid"), extra.LocatorGrid);
-    connect(MenuGreyLine, &QAction::triggered, this, [this] { MenuGreyLineClick(); });
-    connect(MenuLocatorGrid, &QAction::triggered, this, [this] { MenuLocatorGridClick(); });
+    connect(MenuGreyLine, &QAction::toggled, this, [this] { MenuGreyLineClick(); });
+    connect(MenuLocatorGrid, &QAction::toggled, this, [this] { MenuLocatorGridClick(); });
 
     TimerGreyLine = new QTimer(this);
     TimerGreyLine->setObjectName(QStringLiteral("TimerGreyLine"));
