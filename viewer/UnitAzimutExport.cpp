@@ -127,9 +127,17 @@ void TFormAzimut::MenuExportClick() {
         kinds->addItem(ExportTr(ExportText::PngSize, code).arg(size));
     for (poster::Paper paper : Papers)
         kinds->addItem(ExportTr(ExportText::PdfPoster, code).arg(poster::PaperName(paper)));
-    kinds->setCurrentIndex(2); // PNG 2400
-    auto* note = new QLabel(ExportTr(ExportText::Export600Note, code), &ask);
+    // The last choice of the run, with the note on it.
+    auto* note = new QLabel(&ask);
+    note->setObjectName(QStringLiteral("LabelExportNote"));
     note->setWordWrap(true);
+    const int pngCount = static_cast<int>(std::size(PngSizes));
+    auto noteOn = [&](int k) {
+        note->setText(ExportNote(k >= pngCount, k < pngCount ? PngSizes[k] : 0, code));
+    };
+    connect(kinds, &QComboBox::currentIndexChanged, note, noteOn);
+    kinds->setCurrentIndex(std::clamp(program_.viewer.LastExportKind, 0, kinds->count() - 1));
+    noteOn(kinds->currentIndex());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
     connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
@@ -141,7 +149,7 @@ void TFormAzimut::MenuExportClick() {
 
     ExportChoice choice;
     const int k = kinds->currentIndex();
-    const int pngCount = static_cast<int>(std::size(PngSizes));
+    program_.viewer.LastExportKind = k;
     if (k < pngCount) {
         choice.size = PngSizes[k];
     } else {
