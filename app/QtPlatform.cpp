@@ -1,6 +1,7 @@
 #include "app/QtPlatform.h"
 
 #include "app/DesktopLanguage.h"
+#include "app/FileDialogClicks.h"
 #include "app/HttpDownload.h"
 #include "app/LocaleFormat.h"
 #include "app/X11Windows.h"
@@ -154,7 +155,11 @@ void QtPlatform::setLanguage(const QString& languageCode) {
 
 QString QtPlatform::chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
                                      const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    FinishDoubleClicksOnRelease(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtPlatform::topLevelWindowExists(const QString& title) {

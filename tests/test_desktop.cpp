@@ -1,15 +1,18 @@
 // The desktop conventions, driven from one table: an address the desktop
 // cannot open is shown for copying in the language in use; the toolkit
 // writes no configuration file of its own; every check box and check item is
-// its setting, however its state changed.
+// its setting, however its state changed; a file dialog's double-click acts
+// on the button's release.
 #include "ProgramRun.h"
 
 #include "app/ExportTexts.h"
+#include "app/FileDialogClicks.h"
 #include "app/QtPlatform.h"
 #include "app/UnitCarte.h"
 #include "dialogs/UnitInfo.h"
 #include "viewer/UnitAzimut.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAction>
@@ -20,7 +23,10 @@
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -59,6 +65,15 @@ void WhenShown(const QString& name, const std::function<void(QWidget*)>& act, in
         }
         if (tries > 0) WhenShown(name, act, tries - 1);
     });
+}
+
+// Sends a mouse event of the left button to a widget, as the window system
+// would (a double-click: press, release, press, double-click, release).
+void Mouse(QWidget* w, QEvent::Type type, const QPoint& at) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
 }
 
 // Every file under `folder`, relative to it.
@@ -198,6 +213,73 @@ class DesktopTest : public QObject, ProgramRunFixture {
         viewer->MenuExportClick();
         QCOMPARE(second.kind, 5);
         QCOMPARE(second.note, changed.note);
+    }
+
+    // A double-click on a file of a file dialog closes it only once the
+    // button is up: closed on the press, the window below misses the
+    // pointer's arrival (X11) and loses the next movements and click.
+    void fileDialogClosesOnTheRelease_data() {
+        QTest::addColumn<bool>("pelmarin");
+        QTest::newRow("a file dialog") << false;
+        QTest::newRow("the Pelmarin panel's Browse") << true;
+    }
+    void fileDialogClosesOnTheRelease() {
+        QFETCH(bool, pelmarin);
+        const QString file = QDir(dir->path()).filePath(QStringLiteral("pelmarin.exe"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        bool heldWhileDown = false;
+        bool closedAfterRelease = false;
+        auto doubleClick = [&](QWidget* w) {
+            auto* d = static_cast<QFileDialog*>(w);
+            d->setDirectory(dir->path());
+            QAbstractItemView* view = nullptr;
+            for (auto* v : d->findChildren<QAbstractItemView*>())
+                if (v->isVisible() && (v->objectName() == QLatin1String("treeView") ||
+                                       v->objectName() == QLatin1String("listView")))
+                    view = v;
+            QModelIndex index;
+            const bool listed = view && QTest::qWaitFor([&] {
+                                    const auto* model = view->model();
+                                    for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+                                        const QModelIndex i = model->index(r, 0, view->rootIndex());
+                                        if (i.data().toString() == QLatin1String("pelmarin.exe"))
+                                            index = i;
+                                    }
+                                    return index.isValid();
+                                });
+            if (!listed) return d->reject();
+            const QPoint at = view->visualRect(index).center();
+            QWidget* port = view->viewport();
+            Mouse(port, QEvent::MouseButtonPress, at);
+            Mouse(port, QEvent::MouseButtonRelease, at);
+            Mouse(port, QEvent::MouseButtonPress, at);
+            Mouse(port, QEvent::MouseButtonDblClick, at);
+            QCoreApplication::processEvents();
+            heldWhileDown = d->isVisible();
+            Mouse(port, QEvent::MouseButtonRelease, at);
+            closedAfterRelease = QTest::qWaitFor([&] { return !d->isVisible(); }, 5000);
+            if (!closedAfterRelease) d->reject();
+        };
+        if (pelmarin) {
+            TFormAzimut* viewer = run->showViewer();
+            viewer->MenusetPelmarinClick();
+            WhenShown(QStringLiteral("OpenDialogPelmarin"), doubleClick);
+            viewer->ButtonParcourirPelmarin->click();
+            QCOMPARE(viewer->EditPelmarinpath->text(), file);
+        } else {
+            QFileDialog d(nullptr, QStringLiteral("Open"), dir->path());
+            d.setObjectName(QStringLiteral("PlainDialog"));
+            d.setOption(QFileDialog::DontUseNativeDialog);
+            d.setFileMode(QFileDialog::ExistingFile);
+            FinishDoubleClicksOnRelease(&d);
+            WhenShown(QStringLiteral("PlainDialog"), doubleClick);
+            QCOMPARE(d.exec(), int(QDialog::Accepted));
+            QCOMPARE(d.selectedFiles(), QStringList{file});
+        }
+        QVERIFY(heldWhileDown);
+        QVERIFY(closedAfterRelease);
     }
 
     // A file dialog, opened or not, leaves no QtProject.conf (nor any other

@@ -4,6 +4,7 @@
 #include "viewer/UnitAzimut.h"
 
 #include "app/ExportTexts.h"
+#include "app/FileDialogClicks.h"
 #include "app/MapExport.h"
 #include "app/Platform.h"
 #include "app/Program.h"
@@ -169,6 +170,7 @@ void TFormAzimut::MenuExportClick() {
     files.setObjectName(QStringLiteral("ExportFileDialog"));
     files.setAcceptMode(QFileDialog::AcceptSave);
     files.setDefaultSuffix(choice.pdf ? QStringLiteral("pdf") : QStringLiteral("png"));
+    FinishDoubleClicksOnRelease(&files);
     if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) return;
     ExportTo(choice, files.selectedFiles().constFirst());
 }
