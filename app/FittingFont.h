@@ -13,6 +13,11 @@ class QWidget;
 // most `room` pixels wide; the narrowest of them when none is.
 QFont FontThatFits(int pixelSize, bool bold, const QStringList& texts, int room);
 
+// The font for one line of text: FontThatFits at `pixelSize`, then at each
+// smaller size down to `smallest`; the narrowest face at `smallest` when the
+// line fits none.
+QFont FontForLine(int pixelSize, int smallest, bool bold, const QString& text, int room);
+
 // The pixels a text may take inside a control of fixed size: its contents
 // less the margin its style keeps on each side.
 int TextRoom(const QWidget* control);

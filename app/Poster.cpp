@@ -70,15 +70,21 @@ QFont PosterFont(double pixels, bool bold = false) {
     return f;
 }
 
-// Text centred on a point.
-void CentredText(QPainter& p, const QPointF& at, const QString& text) {
-    const QFontMetricsF fm(p.font());
-    const QRectF box(at.x() - fm.horizontalAdvance(text) / 2, at.y() - fm.height() / 2,
-                     fm.horizontalAdvance(text), fm.height());
-    p.drawText(box, Qt::AlignCenter, text);
-}
-
 } // namespace
+
+QRectF BearingLabelBox(const QPointF& centre, double rim, int bearing, const QSizeF& size,
+                       double gap) {
+    const double pi = 3.14159265358979323846;
+    const double a = bearing * pi / 180;
+    const double sx = std::sin(a);
+    const double sy = -std::cos(a);
+    // Every point p of the box then has p . (sx, sy) >= rim + gap: the box
+    // lies beyond the tangent to that circle, so no corner dips into the rim.
+    const double r = rim + gap + std::abs(sx) * size.width() / 2 + std::abs(sy) * size.height() / 2;
+    const QPointF at = centre + QPointF(sx * r, sy * r);
+    return QRectF(at.x() - size.width() / 2, at.y() - size.height() / 2, size.width(),
+                  size.height());
+}
 
 void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
     const QString lang = c.languageCode;
@@ -94,15 +100,15 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
     p.setPen(Qt::black);
 
     // Title and centre line.
-    const QString title = ExportTr(ExportText::PosterTitle, lang).arg(c.centreText);
+    // The title names the locator, the line below it the position.
+    const QString title = ExportTr(ExportText::PosterTitle, lang).arg(c.locator);
     p.setFont(PosterFont(16 * k, true));
     const double titleHeight = QFontMetricsF(p.font()).height();
     p.drawText(QRectF(inner.left(), inner.top(), inner.width(), titleHeight), Qt::AlignCenter,
                title);
     p.setFont(PosterFont(10 * k));
     const double lineHeight = QFontMetricsF(p.font()).height();
-    const QString centreLine =
-        ExportTr(ExportText::PosterCentre, lang).arg(c.centreText, c.locator);
+    const QString centreLine = ExportTr(ExportText::PosterCentre, lang).arg(c.centreText);
     p.drawText(QRectF(inner.left(), inner.top() + titleHeight + 4 * k, inner.width(), lineHeight),
                Qt::AlignCenter, centreLine);
 
@@ -122,8 +128,14 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
                    (c.version.isEmpty() ? QString() : QStringLiteral(" V") + c.version) +
                    QStringLiteral(" — Tovak"));
 
-    // The map square between them, with room for the bearing labels.
-    const double labelRoom = 20 * k;
+    // The map square between them, with room for the bearing labels (the
+    // widest of them and a gap on either side).
+    const QFont labelFont = PosterFont(9 * k, true);
+    const QFontMetricsF labelMetrics(labelFont);
+    const double labelGap = 3 * k;
+    const double labelRoom =
+        std::max(20 * k, labelMetrics.horizontalAdvance(QStringLiteral("330") + QChar(0x00B0)) +
+                             2 * labelGap);
     const double top = inner.top() + titleHeight + 4 * k + lineHeight + 8 * k + labelRoom;
     const double bottom = inner.bottom() - footHeight - 6 * k - labelRoom;
     const double side = std::max(10.0, std::min(inner.width() - 2 * labelRoom, bottom - top));
@@ -178,12 +190,11 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
 
     // Bearing labels outside the rim, every 30 degrees.
     p.setPen(Qt::black);
-    p.setFont(PosterFont(9 * k, true));
+    p.setFont(labelFont);
     for (int b = 0; b < 360; b += 30) {
-        const double a = b * pi / 180;
-        const double r = rim + labelRoom / 2;
-        CentredText(p, centre + QPointF(std::sin(a) * r, -std::cos(a) * r),
-                    QString::number(b) + QChar(0x00B0));
+        const QString label = QString::number(b) + QChar(0x00B0);
+        const QSizeF size(labelMetrics.horizontalAdvance(label), labelMetrics.height());
+        p.drawText(BearingLabelBox(centre, rim, b, size, labelGap), Qt::AlignCenter, label);
     }
     p.restore();
 }
@@ -199,7 +210,7 @@ QString WritePdf(const QString& path, Paper paper, const Content& content) {
         writer.setResolution(Dpi);
         writer.setCreator(QStringLiteral("Korvanta"));
         writer.setTitle(
-            ExportTr(ExportText::PosterTitle, content.languageCode).arg(content.centreText));
+            ExportTr(ExportText::PosterTitle, content.languageCode).arg(content.locator));
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();

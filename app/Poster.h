@@ -49,6 +49,12 @@ struct Content {
 Content ContentFor(geo::Real lat, geo::Real lon, const QString& languageCode, geo::Real unitFactor,
                    const std::function<void(int done, int rows)>& progress = {});
 
+// Where a bearing label of `size` lies: on the ray of `bearing` (degrees from
+// north, clockwise) from `centre`, with the whole box outside the circle of
+// radius rim + gap, its nearest side `gap` beyond the rim.
+QRectF BearingLabelBox(const QPointF& centre, double rim, int bearing, const QSizeF& size,
+                       double gap);
+
 // Paints the poster into `page`, given in the painter's device units, with
 // `unitsPerPoint` device units to a typographic point (resolution / 72).
 void Paint(QPainter& painter, const QRectF& page, double unitsPerPoint, const Content& content);

@@ -68,7 +68,7 @@ int AzimuthServer::openConversations() const {
 int AzimuthServer::advisingClients() const {
     int n = 0;
     for (const auto& c : clients_)
-        if (c->conversation.advising && !c->closing) ++n;
+        if (c->conversation.pushed() && !c->closing) ++n;
     return n;
 }
 
@@ -126,7 +126,7 @@ void AzimuthServer::readFrom(QLocalSocket* socket) {
         }
         if (a.closeAfter) {
             c->closing = true;
-            if (!stopping_) {
+            if (a.closed && !stopping_) {
                 if (closed) closed();
                 emit conversationClosed();
             }
@@ -169,7 +169,7 @@ void AzimuthServer::publish(const QString& digits) {
     const std::string push = azlink::AdviseMessage(value_);
     std::vector<Client*> slow;
     for (auto& c : clients_) {
-        if (!c->conversation.advising || c->closing) continue;
+        if (!c->conversation.pushed() || c->closing) continue;
         c->socket->write(push.data(), static_cast<qint64>(push.size()));
         // A client that never reads its pushes is not kept at our expense.
         if (static_cast<std::size_t>(c->socket->bytesToWrite()) > azlink::MaxPendingBytes)

@@ -34,6 +34,7 @@ class AzimuthServer : public QObject, public BearingServer {
 
     int connectionCount() const { return static_cast<int>(clients_.size()); }
     int openConversations() const;
+    // Connections that receive the pushes (ADVISE in a conversation, or WATCH).
     int advisingClients() const;
 
   signals:

@@ -34,13 +34,19 @@ std::string ItemValue(std::string_view text);
 struct Conversation {
     bool open = false;     // CONNECT Data was answered OK
     bool advising = false; // ADVISE Azimuth CF_TEXT is in force
+    // WATCH Azimuth CF_TEXT was answered OK: the pushes of ADVISE without a
+    // conversation, so the program may close meanwhile.
+    bool watching = false;
+    // True when publications are pushed to this connection.
+    bool pushed() const { return advising || watching; }
 };
 
 // What one request line did.
 struct Answer {
     std::string reply;       // the bytes to send back (with their LF, and data)
     bool opened = false;     // the conversation opened: DataOpen
-    bool closeAfter = false; // DISCONNECT: close once the reply is sent (DataClose)
+    bool closeAfter = false; // DISCONNECT: close once the reply is sent
+    bool closed = false;     // the conversation ended: DataClose
 };
 
 // Handles one request line (without LF; a trailing CR is ignored). `value` is

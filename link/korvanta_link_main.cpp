@@ -7,6 +7,7 @@
 #include <QLocalSocket>
 #include <QStringList>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,14 +20,19 @@ constexpr int ExitProtocol = 4;
 
 const char* const Help =
     "Usage: korvanta-link [--service NAME] get\n"
-    "  or:  korvanta-link [--service NAME] follow [--rotctld HOST[:PORT]]\n"
+    "  or:  korvanta-link [--service NAME] follow [--watch] [--rotctld HOST[:PORT]]\n"
     "\n"
     "Reads the bearing (whole degrees) that Korvanta publishes on its local\n"
     "azimuth server.\n"
     "\n"
     "  get                    print the current value (digits, or nothing) and exit\n"
     "  follow                 print each published value on its own line as it\n"
-    "                         arrives, until Korvanta ends (or Ctrl-C)\n"
+    "                         arrives. This holds a conversation with Korvanta:\n"
+    "                         while it runs, Korvanta refuses to close and asks to\n"
+    "                         disconnect the application. It ends with Ctrl-C, or\n"
+    "                         when Korvanta's server goes away.\n"
+    "  --watch                with follow: subscribe without a conversation, so\n"
+    "                         Korvanta closes as usual; follow then ends (status 0)\n"
     "  --rotctld HOST[:PORT]  with follow: also turn the rotator served by Hamlib's\n"
     "                         rotctld (default port 4533) to each value\n"
     "  --service NAME         the service of a renamed program (default: korvanta)\n"
@@ -64,11 +70,16 @@ int main(int argc, char** argv) {
     QString service = QStringLiteral("korvanta");
     QString rotctld;
     QString command;
+    bool watch = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(Help, stdout);
             return 0;
+        }
+        if (a == QLatin1String("--watch")) {
+            watch = true;
+            continue;
         }
         if (a == QLatin1String("--service") || a == QLatin1String("--rotctld")) {
             if (i + 1 >= args.size()) {
@@ -91,6 +102,10 @@ int main(int argc, char** argv) {
     }
     if (service.isEmpty() || service.contains(QLatin1Char('/'))) {
         Error("the service is a plain name, such as korvanta");
+        return ExitUsage;
+    }
+    if (watch && command != QLatin1String("follow")) {
+        Error("--watch goes with follow");
         return ExitUsage;
     }
     if (!rotctld.isEmpty() && command != QLatin1String("follow")) {
@@ -132,8 +147,11 @@ int main(int argc, char** argv) {
     }
 
     // follow
-    socket.write("CONNECT Data\nADVISE Azimuth CF_TEXT\n");
-    if (!ReadMessages(socket, reader, messages, 2) || !isOk(messages[0]) || !isOk(messages[1])) {
+    // A watch is one answer (no conversation); a conversation is two.
+    const std::size_t answers = watch ? 1 : 2;
+    socket.write(watch ? "WATCH Azimuth CF_TEXT\n" : "CONNECT Data\nADVISE Azimuth CF_TEXT\n");
+    if (!ReadMessages(socket, reader, messages, answers) || !isOk(messages[0]) ||
+        !isOk(messages[answers - 1])) {
         Error("the server did not answer as expected");
         return ExitProtocol;
     }
@@ -165,7 +183,7 @@ int main(int argc, char** argv) {
                 rotator->turnTo(rotctld, azlink::RotatorAzimuth(std::stoll(digits)));
         }
     };
-    messages.erase(messages.begin(), messages.begin() + 2);
+    messages.erase(messages.begin(), messages.begin() + static_cast<std::ptrdiff_t>(answers));
     handle(messages);
     QObject::connect(&socket, &QLocalSocket::readyRead, &app, [&] {
         const QByteArray data = socket.readAll();

@@ -99,7 +99,7 @@ void TestCallLine::lineAndMenuHaveTheirPlaces() {
     const int item = file.indexOf(run.viewer()->findChild<QAction*>("MenuCountryFile"));
     QVERIFY(item > 0);
     QCOMPARE(file.value(item + 1), run.viewer()->MenuQuitter);
-    QCOMPARE(file.at(item)->text(), QStringLiteral("Country file\u2026"));
+    QCOMPARE(file.at(item)->text(), QStringLiteral("&Country file\u2026"));
     QVERIFY(run.platform.boxes.isEmpty());
 }
 
@@ -143,7 +143,7 @@ void TestCallLine::unitAndLanguageFollow() {
                                         "15:05 local"));
     run.viewer()->MenuFrancais->trigger();
     QCOMPARE(run.viewer()->findChild<QAction*>("MenuCountryFile")->text(),
-             QStringLiteral("Fichier des pays\u2026"));
+             QStringLiteral("Fichier des &pays\u2026"));
     QVERIFY(run.text().endsWith(QStringLiteral("15:05 locale")));
     run.type("G3ABC/MM");
     QCOMPARE(run.text(), QStringLiteral("mobile maritime"));

@@ -71,9 +71,10 @@ class ExportTest : public QObject, ProgramRunFixture {
             const char* exportText;
             const char* print;
         };
-        for (const Expected& e : {Expected{"E", "Fill the gaps", "Export…", "Print…"},
-                                  Expected{"F", "Combler les trous", "Exporter…", "Imprimer…"},
-                                  Expected{"S", "Rellenar los huecos", "Exportar…", "Imprimir…"}}) {
+        for (const Expected& e :
+             {Expected{"E", "&Fill the gaps", "&Export…", "&Print…"},
+              Expected{"F", "Com&bler les trous", "E&xporter…", "&Imprimer…"},
+              Expected{"S", "&Rellenar los huecos", "&Exportar…", "&Imprimir…"}}) {
             run->program.app.LanguageCode = QString::fromLatin1(e.code);
             v->ButtonLangueClick();
             QCOMPARE(v->MenuFillGaps->text(), QString::fromUtf8(e.fill));

@@ -72,6 +72,29 @@ class LinkToolTest : public QObject {
         QCOMPARE(follow->exitCode(), 0);
     }
 
+    // follow holds a conversation (the program refuses to close meanwhile);
+    // follow --watch only subscribes, and ends when the program does.
+    void followHoldsAConversationUnlessWatching_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("conversations");
+        QTest::newRow("follow") << QStringList{"follow"} << 1;
+        QTest::newRow("follow --watch") << QStringList{"follow", "--watch"} << 0;
+        QTest::newRow("--watch before follow") << QStringList{"--watch", "follow"} << 0;
+    }
+    void followHoldsAConversationUnlessWatching() {
+        QFETCH(QStringList, args);
+        QFETCH(int, conversations);
+        auto follow = tool(args);
+        QTRY_COMPARE_WITH_TIMEOUT(server->advisingClients(), 1, 20000);
+        QCOMPARE(server->openConversations(), conversations);
+        server->publish("45");
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += follow->readAllStandardOutput()) == "45\n", 20000);
+        server.reset();
+        QVERIFY(finished(*follow));
+        QCOMPARE(follow->exitCode(), 0);
+    }
+
     void followTurnsTheRotator() {
         FakeRotctld rotator;
         QVERIFY(rotator.listen());
@@ -107,7 +130,7 @@ class LinkToolTest : public QObject {
         QVERIFY(help->readAllStandardOutput().contains("follow"));
         for (const QStringList& wrong :
              {QStringList{}, QStringList{"fetch"}, QStringList{"get", "--rotctld", "h:1"},
-              QStringList{"follow", "--rotctld", "h:99999"}}) {
+              QStringList{"follow", "--rotctld", "h:99999"}, QStringList{"get", "--watch"}}) {
             auto p = tool(wrong);
             QVERIFY(finished(*p));
             QCOMPARE(p->exitCode(), 2);

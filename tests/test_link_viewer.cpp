@@ -172,11 +172,11 @@ class LinkViewerTest : public QObject {
         QVERIFY(!run->program.app.extra.RotatorOn);
         run->program.app.LanguageCode = "F";
         v->ButtonLangueClick();
-        QCOMPARE(on->text(), QString("Tourner le rotor"));
-        QCOMPARE(address->text(), QString("Adresse du rotor…"));
+        QCOMPARE(on->text(), QString("&Tourner le rotor"));
+        QCOMPARE(address->text(), QString("Adresse du &rotor…"));
         run->program.app.LanguageCode = "S";
         v->ButtonLangueClick();
-        QCOMPARE(on->text(), QString("Girar el rotor"));
+        QCOMPARE(on->text(), QString("Girar el r&otor"));
     }
 
     void rotatorAddressIsAskedAndChecked() {

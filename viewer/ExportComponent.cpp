@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/ExportTexts.h"
+#include "app/FileDialogClicks.h"
 #include "app/MapExport.h"
 #include "app/Platform.h"
 #include "geo/Inverse.h"
@@ -149,9 +150,17 @@ void ExportComponent::MenuExportClick() {
         kinds->addItem(ExportTr(ExportText::PngSize, code).arg(size));
     for (poster::Paper paper : Papers)
         kinds->addItem(ExportTr(ExportText::PdfPoster, code).arg(poster::PaperName(paper)));
-    kinds->setCurrentIndex(2); // PNG 2400
-    auto* note = new QLabel(ExportTr(ExportText::Export600Note, code), &ask);
+    // The last choice of the run, with the note on it.
+    auto* note = new QLabel(&ask);
+    note->setObjectName(QStringLiteral("LabelExportNote"));
     note->setWordWrap(true);
+    const int pngCount = static_cast<int>(std::size(PngSizes));
+    auto noteOn = [&](int k) {
+        note->setText(ExportNote(k >= pngCount, k < pngCount ? PngSizes[k] : 0, code));
+    };
+    connect(kinds, &QComboBox::currentIndexChanged, note, noteOn);
+    kinds->setCurrentIndex(std::clamp(lastKind_, 0, kinds->count() - 1));
+    noteOn(kinds->currentIndex());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
     connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
@@ -163,7 +172,7 @@ void ExportComponent::MenuExportClick() {
 
     ExportChoice choice;
     const int k = kinds->currentIndex();
-    const int pngCount = static_cast<int>(std::size(PngSizes));
+    lastKind_ = k;
     if (k < pngCount) {
         choice.size = PngSizes[k];
     } else {
@@ -183,6 +192,7 @@ void ExportComponent::MenuExportClick() {
     files.setObjectName(QStringLiteral("ExportFileDialog"));
     files.setAcceptMode(QFileDialog::AcceptSave);
     files.setDefaultSuffix(choice.pdf ? QStringLiteral("pdf") : QStringLiteral("png"));
+    FinishDoubleClicksOnRelease(&files);
     if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) return;
     ExportTo(choice, files.selectedFiles().constFirst());
 }

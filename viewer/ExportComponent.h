@@ -72,6 +72,8 @@ class ExportComponent : public QObject {
     QAction* fillGaps_ = nullptr;
     QAction* export_ = nullptr;
     QAction* print_ = nullptr;
+    // The export dialog's last choice in this run (PNG 2400 at first).
+    int lastKind_ = 2;
 };
 
 } // namespace viewer

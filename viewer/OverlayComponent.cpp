@@ -82,8 +82,8 @@ OverlayComponent::OverlayComponent(ViewerHub& hub, const Attach& at, QObject* pa
     const ExtraSettings& extra = hub_.app().extra;
     menuGreyLine_ = check("MenuGreyLine", QStringLiteral("Grey line"), extra.GreyLine);
     menuLocatorGrid_ = check("MenuLocatorGrid", QStringLiteral("Locator grid"), extra.LocatorGrid);
-    connect(menuGreyLine_, &QAction::triggered, this, [this] { MenuGreyLineClick(); });
-    connect(menuLocatorGrid_, &QAction::triggered, this, [this] { MenuLocatorGridClick(); });
+    connect(menuGreyLine_, &QAction::toggled, this, [this] { MenuGreyLineClick(); });
+    connect(menuLocatorGrid_, &QAction::toggled, this, [this] { MenuLocatorGridClick(); });
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("TimerGreyLine"));

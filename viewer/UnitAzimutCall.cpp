@@ -1,6 +1,7 @@
 #include "viewer/UnitAzimutCall.h"
 
 #include "app/AppState.h"
+#include "app/FittingFont.h"
 #include "app/Platform.h"
 #include "viewer/ViewerHub.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,11 +164,13 @@ void TCallResolverLine::Refresh() {
         answer,
         viewer::CallCentre{static_cast<double>(pos.CentreLat), static_cast<double>(pos.CentreLon)},
         UnitFactor(), hub_.platform().utcNow(), Texts());
-    // A long entity name is shortened so that the figures stay in sight;
-    // the hint has the whole line.
+    // The whole line, in a face or size that fits it; only a line too long
+    // for the smallest size has its name shortened (the hint has it whole).
+    const int size = QFontInfo(LabelCallResolver->parentWidget()->font()).pixelSize();
+    LabelCallResolver->setFont(
+        FontForLine(size, 9, false, line.name + line.rest, TextRoom(LabelCallResolver)));
     const QFontMetrics fm(LabelCallResolver->font());
-    const int room =
-        LabelCallResolver->contentsRect().width() - 4 - fm.horizontalAdvance(line.rest);
+    const int room = TextRoom(LabelCallResolver) - fm.horizontalAdvance(line.rest);
     LabelCallResolver->setText(fm.elidedText(line.name, Qt::ElideRight, std::max(room, 0)) +
                                line.rest);
     QString hint = line.full();

@@ -61,7 +61,7 @@ void TFormAzimut::BuildRotatorMenus() {
     MenuRotatorAddress = new QAction(t.MenuRotatorAddress, this);
     MenuRotatorAddress->setObjectName(QStringLiteral("MenuRotatorAddress"));
     MenuOptions->addAction(MenuRotatorAddress);
-    connect(MenuRotator, &QAction::triggered, this, [this] { MenuRotatorClick(); });
+    connect(MenuRotator, &QAction::toggled, this, [this] { MenuRotatorClick(); });
     connect(MenuRotatorAddress, &QAction::triggered, this, [this] { MenuRotatorAddressClick(); });
 }
 

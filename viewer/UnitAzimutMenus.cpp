@@ -69,8 +69,12 @@ void TFormAzimut::BuildMenus() {
     MenuEnglish = item(MenuLangue, "MenuEnglish", QStringLiteral("&English"));
     MenuFrancais = item(MenuLangue, "MenuFrancais", QStringLiteral("&Français"));
     MenuEspagnol = item(MenuLangue, "MenuEspagnol", QStringLiteral("Español"));
-    for (QAction* a : {MenuEnglish, MenuFrancais, MenuEspagnol})
+    // Radio marks, as in the world-map window's Language menu.
+    auto* languages = new QActionGroup(this);
+    for (QAction* a : {MenuEnglish, MenuFrancais, MenuEspagnol}) {
         a->setCheckable(true);
+        languages->addAction(a);
+    }
 
     MenuXXX = submenu(bar, "MenuXXX", QStringLiteral("?"));
     MenuAide = item(MenuXXX, "MenuAide", QStringLiteral("&Help"));
