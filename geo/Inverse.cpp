@@ -39,7 +39,7 @@ std::string EncodeLocator(Real lat, Real lon) {
 PositionGrid::PositionGrid(Real centreLat, Real centreLon, int size)
     : size_(size), lat_(static_cast<size_t>(size) * size), lon_(lat_.size()),
       inside_(lat_.size(), 0) {
-    if (centreLat == 90) centreLat = 89.9L;
+    centreLat = OffPole(centreLat);
     const double phi1 = static_cast<double>(centreLat * Pi / 180);
     const double lam1 = static_cast<double>(centreLon * Pi / 180);
     const double s1 = std::sin(phi1), c1 = std::cos(phi1);

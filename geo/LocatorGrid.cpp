@@ -84,7 +84,7 @@ std::optional<Projected> ProjectToMap(double centreLat, double centreLon, double
 
 LocatorGridLines BuildLocatorGrid(Real centreLatIn, Real centreLonIn, int size,
                                   double squareRadiusKm) {
-    const double centreLat = static_cast<double>(centreLatIn == 90 ? 89.9L : centreLatIn);
+    const double centreLat = static_cast<double>(OffPole(centreLatIn));
     const double centreLon = static_cast<double>(centreLonIn);
     // 20000 km from the centre to the antipode, 180 degrees.
     const double squareRadius = squareRadiusKm * 180.0 / 20000.0;
