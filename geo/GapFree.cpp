@@ -225,7 +225,7 @@ void GenerateGapFreeMap(const WorldIndex& world, const PaletteImage& background,
         if (progress && column != last) progress(column);
         last = column;
     });
-    // The state as the specified generation leaves it: the far point is the
+    // The state as the classic generation leaves it: the far point is the
     // last world pixel.
     state.CentreLat = OffPole(state.CentreLat);
     const LatLon p = PixelToLatLon(MercatorWidth - 1, MercatorHeight - 1);

@@ -63,7 +63,7 @@ void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Pa
                      const RowProgressFn& progress = {});
 
 // For the windows: resets `target` from `background` (600 x 600) and fills it
-// for the shared state's centre. The state is left as the specified
+// for the shared state's centre. The state is left as the classic
 // generation leaves it (CentreLat through OffPole, the far point the last world
 // pixel with its distance and bearing); progress(column) as there, from 0 to
 // MercatorWidth - 1.

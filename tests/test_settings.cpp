@@ -405,7 +405,7 @@ TEST(SettingsWrite, CentreWithoutImageIsReadButNotWritten) {
 }
 
 TEST(SettingsWrite, AddedKeysAfterTheOthersOnlyWhenChanged) {
-    // Defaults write nothing more than the original file holds.
+    // Defaults write nothing more than the classic file holds.
     const QStringList plain = SettingsLines(Snapshot{});
     EXPECT_EQ(plain.last(), "VERSTART=0");
 
