@@ -7,7 +7,7 @@
 
 class QWidget;
 
-// The first of Liberation Sans (the metric twin of the original's face),
+// The first of Liberation Sans (the metric twin of the classic window's face),
 // DejaVu Sans, Liberation Sans Narrow and DejaVu Sans Condensed, at
 // `pixelSize` and the weight asked for, in which every one of `texts` is at
 // most `room` pixels wide; the narrowest of them when none is.

@@ -4,12 +4,12 @@
 #include "app/MapExport.h"
 #include "geo/Inverse.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -200,10 +200,14 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
 }
 
 QString WritePdf(const QString& path, Paper paper, const Content& content) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    // The whole document is made in memory first, then written through the
+    // one safe file writer: every write checked, the data on the disk before
+    // the rename, the old file left as it was on any failure (a full disk).
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly)) return QStringLiteral("the PDF cannot be started");
+        QPdfWriter writer(&buffer);
         writer.setPageSize(PageSizeOf(paper));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         constexpr int Dpi = 600;
@@ -212,14 +216,11 @@ QString WritePdf(const QString& path, Paper paper, const Content& content) {
         writer.setTitle(
             ExportTr(ExportText::PosterTitle, content.languageCode).arg(content.locator));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return QStringLiteral("the PDF cannot be started");
-        }
+        if (!painter.begin(&writer)) return QStringLiteral("the PDF cannot be started");
         Paint(painter, QRectF(0, 0, writer.width(), writer.height()), Dpi / 72.0, content);
-        painter.end();
+        if (!painter.end()) return QStringLiteral("the PDF cannot be finished");
     }
-    return mapexport::CommitOrDrop(file);
+    return mapexport::WriteFile(path, bytes);
 }
 
 } // namespace poster

@@ -21,8 +21,8 @@ namespace geo {
 // The position at map pixel (x, y) of the map centred on (centreLat,
 // centreLon), degrees, north and east positive, the longitude in [-180, 180).
 // Pixels farther than R from the centre (outside the disc) give nothing; the
-// rim itself is inside. A centre latitude of exactly 90 counts as 89.9, as in
-// the generation.
+// rim itself is inside. A centre latitude of exactly 90 or -90 moves off the
+// pole (OffPole), as in the generation.
 std::optional<LatLon> MapPixelToLatLon(Real centreLat, Real centreLon, Real x, Real y,
                                        int size = 600);
 

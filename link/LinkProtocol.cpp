@@ -265,8 +265,12 @@ SocketPlace ChooseSocketPlace(std::string_view service, const char* xdgRuntimeDi
 std::optional<std::string> PrepareSocketFolder(const SocketPlace& place, unsigned uid) {
     if (place.createFolder && ::mkdir(place.folder.c_str(), 0700) != 0 && errno != EEXIST)
         return place.folder + ": " + std::strerror(errno);
-    struct stat st {};
     // lstat: a link planted in the temporary folder is no folder of ours.
+    return CheckSocketFolder(place, uid);
+}
+
+std::optional<std::string> CheckSocketFolder(const SocketPlace& place, unsigned uid) {
+    struct stat st {};
     if (::lstat(place.folder.c_str(), &st) != 0) return place.folder + ": " + std::strerror(errno);
     const FolderProblem p = CheckPrivateFolder(S_ISDIR(st.st_mode), st.st_uid, st.st_mode, uid);
     if (p != FolderProblem::None) return FolderProblemText(p, place.folder);

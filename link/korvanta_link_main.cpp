@@ -7,6 +7,9 @@
 #include <QLocalSocket>
 #include <QStringList>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -17,6 +20,8 @@ namespace {
 constexpr int ExitUsage = 2;
 constexpr int ExitNoServer = 3;
 constexpr int ExitProtocol = 4;
+constexpr int ExitBusy = 5;
+constexpr int ExitUntrusted = 6;
 
 const char* const Help =
     "Usage: korvanta-link [--service NAME] get\n"
@@ -39,7 +44,9 @@ const char* const Help =
     "  --help                 this text\n"
     "\n"
     "Exit status: 0 done, 2 wrong usage, 3 no server running, 4 the server\n"
-    "answered something unexpected.\n";
+    "answered something unexpected, 5 the server is busy (too many connections),\n"
+    "6 the socket's folder is not private to the user (another user may have\n"
+    "made it), so nothing is read from it.\n";
 
 void Error(const std::string& text) {
     std::fprintf(stderr, "korvanta-link: %s\n", text.c_str());
@@ -120,6 +127,15 @@ int main(int argc, char** argv) {
         rotctld += QStringLiteral(":%1").arg(azlink::DefaultRotatorPort);
 
     const azlink::SocketPlace place = azlink::SocketPlaceFor(service.toStdString());
+    // The server's own checks: a folder that is not the user's private one
+    // may hold a stranger's socket, whose values must not turn a rotator.
+    struct stat folder {};
+    if (::lstat(place.folder.c_str(), &folder) == 0) {
+        if (const auto problem = azlink::CheckSocketFolder(place, ::getuid())) {
+            Error("not reading " + place.path + ": " + *problem);
+            return ExitUntrusted;
+        }
+    }
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(place.path));
     if (!socket.waitForConnected(2000)) {
@@ -133,14 +149,22 @@ int main(int argc, char** argv) {
     auto isOk = [](const azlink::ServerMessage& m) {
         return m.kind == Kind::Line && m.text == "OK";
     };
+    // Every place taken: the server says so and closes the connection.
+    auto unexpected = [&] {
+        if (!messages.empty() && messages[0].kind == Kind::Line &&
+            messages[0].text == azlink::BusyLine) {
+            Error("the Korvanta server is busy (too many connections); try again later");
+            return ExitBusy;
+        }
+        Error("the server did not answer as expected");
+        return ExitProtocol;
+    };
 
     if (command == QLatin1String("get")) {
         socket.write("CONNECT Data\nREQUEST Azimuth CF_TEXT\nDISCONNECT\n");
         if (!ReadMessages(socket, reader, messages, 3) || !isOk(messages[0]) ||
-            messages[1].kind != Kind::Data) {
-            Error("the server did not answer as expected");
-            return ExitProtocol;
-        }
+            messages[1].kind != Kind::Data)
+            return unexpected();
         const std::string digits = azlink::ValueDigits(messages[1].text);
         if (!digits.empty()) Print(digits);
         return 0;
@@ -152,8 +176,7 @@ int main(int argc, char** argv) {
     socket.write(watch ? "WATCH Azimuth CF_TEXT\n" : "CONNECT Data\nADVISE Azimuth CF_TEXT\n");
     if (!ReadMessages(socket, reader, messages, answers) || !isOk(messages[0]) ||
         !isOk(messages[answers - 1])) {
-        Error("the server did not answer as expected");
-        return ExitProtocol;
+        return unexpected();
     }
     RotatorLink* rotator = nullptr;
     if (!rotctld.isEmpty()) {

@@ -285,6 +285,34 @@ class LinkServerTest : public QObject {
         QCOMPARE(f.readAll(), QByteArray("notes"));
     }
 
+    void connectionsWithoutAConversationAreClosedInTime() {
+        server->setOpenDeadline(300);
+        // Every place taken by clients that never say CONNECT ...
+        std::vector<std::unique_ptr<LinkClient>> idle;
+        for (int i = 0; i < azlink::MaxConnections; ++i) {
+            idle.push_back(std::make_unique<LinkClient>());
+            QVERIFY(idle.back()->connectTo(path()));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), azlink::MaxConnections, 10000);
+        // ... and one that opens its conversation in time, then waits.
+        idle.front()->socket->abort();
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), azlink::MaxConnections - 1, 10000);
+        LinkClient talking;
+        QVERIFY(talking.connectTo(path()));
+        QCOMPARE(talking.ask("CONNECT Data\n", 3), QByteArray("OK\n"));
+        // The idle ones are closed; the conversation stays.
+        for (std::size_t i = 1; i < idle.size(); ++i)
+            QVERIFY(idle[i]->closedByServer());
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), 1, 10000);
+        QTest::qWait(500);
+        QCOMPARE(server->connectionCount(), 1);
+        QCOMPARE(talking.ask("REQUEST Azimuth CF_TEXT\n", 4).left(4), QByteArray("DATA"));
+        // A new client gets a place.
+        LinkClient next;
+        QVERIFY(next.connectTo(path()));
+        QCOMPARE(next.ask("CONNECT Data\n", 3), QByteArray("OK\n"));
+    }
+
     void folderOfSomeoneElseOrOpenToOthersIsRefused() {
         azlink::SocketPlace place;
         place.folder = (dir->path() + "/k-1000").toStdString();

@@ -159,7 +159,7 @@ class LinkViewerTest : public QObject {
         QVERIFY(on && address);
         QVERIFY(v->MenuOptions->actions().contains(on));
         const QList<QAction*> items = v->MenuOptions->actions();
-        // After the original items and the one separator before the added ones.
+        // After the classic items and the one separator before the added ones.
         const qsizetype separator = items.indexOf(v->findChild<QAction*>("MenuOptionsAdded"));
         QVERIFY(separator > items.indexOf(v->MenuSeparator->menuAction()));
         QVERIFY(items.indexOf(on) > separator);

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -73,8 +74,15 @@ TCallResolverLine::TCallResolverLine(viewer::ViewerHub& hub, const Attach& attac
 
     const QString path = CountryFilePath();
     // The default file may simply not be installed: that is no fault to tell.
+    starting_ = true;
     Load(path, !hub_.app().extra.CountryFile.isEmpty());
+    starting_ = false;
     Watch(path);
+    // A fault found at start-up is told once the event loop runs: the
+    // windows are up and the local server listens by then.
+    QTimer::singleShot(0, this, [this] {
+        if (!pendingError_.isEmpty() && !telling_) Tell(pendingError_);
+    });
 }
 
 QString TCallResolverLine::DefaultCountryFile() {
@@ -114,14 +122,46 @@ bool TCallResolverLine::Load(const QString& path, bool tellUnreadable) {
     if (!db) {
         if (error.kind != dx::CtyError::Kind::Unreadable || tellUnreadable) {
             const viewer::CallTexts& t = Texts();
-            hub_.platform().message(at_.window, Platform::Box::Error, QStringLiteral("Korvanta"),
-                                    t.LoadError.arg(path, viewer::CtyErrorText(error, t)));
+            Tell(t.LoadError.arg(path, viewer::CtyErrorText(error, t)));
         }
         return false;
     }
     db_ = std::move(db);
     loadedPath_ = path;
+    // A fault that waited for its box is over.
+    pendingError_.clear();
+    lastTold_.clear();
     return true;
+}
+
+void TCallResolverLine::Tell(const QString& text) {
+    // One box at a time, the latest state wins: a file rewritten while its
+    // box is open replaces the text still to be told (or clears it when it
+    // reads well), and the box that follows tells only that.
+    // A reload that finds the very fault the last box told says nothing new.
+    if (reloading_ && text == lastTold_) {
+        if (!telling_) pendingError_.clear();
+        return;
+    }
+    pendingError_ = text;
+    if (telling_ || starting_) return;
+    telling_ = true;
+    while (!pendingError_.isEmpty()) {
+        const QString now = std::exchange(pendingError_, QString());
+        changedWhileTelling_ = false;
+        lastTold_ = now;
+        hub_.platform().message(at_.window, Platform::Box::Error, QStringLiteral("Korvanta"), now);
+        // Changed again while the box was open: the file as it is now
+        // decides whether one more box follows.
+        if (changedWhileTelling_ && QFileInfo(CountryFilePath()).isFile()) {
+            pendingError_.clear();
+            reloading_ = true;
+            const bool loaded = Load(CountryFilePath(), false);
+            reloading_ = false;
+            if (loaded) Refresh();
+        }
+    }
+    telling_ = false;
 }
 
 void TCallResolverLine::Watch(const QString& path) {
@@ -134,11 +174,15 @@ void TCallResolverLine::Watch(const QString& path) {
 }
 
 void TCallResolverLine::ReloadCountryFile() {
+    if (telling_) changedWhileTelling_ = true;
     const QString path = CountryFilePath();
     // A file that vanished keeps its last contents in use until it is back.
     if (!QFileInfo(path).isFile()) return;
     if (!watcher_->files().contains(path)) watcher_->addPath(path);
-    if (Load(path, false)) Refresh();
+    reloading_ = true;
+    const bool loaded = Load(path, false);
+    reloading_ = false;
+    if (loaded) Refresh();
 }
 
 void TCallResolverLine::MenuCountryFileClick() {

@@ -80,6 +80,8 @@ class TCallResolverLine : public QObject {
     // Reads `path`; on success it becomes the file in use.
     bool Load(const QString& path, bool tellUnreadable);
     void Watch(const QString& path);
+    // Shows a fault of the country file: one box at a time, the latest text.
+    void Tell(const QString& text);
     const viewer::CallTexts& Texts() const;
     long double UnitFactor() const;
 
@@ -90,4 +92,10 @@ class TCallResolverLine : public QObject {
     QString loadedPath_;
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* reloadTimer_ = nullptr;
+    QString pendingError_;             // a fault still to be told
+    bool telling_ = false;             // a box is open
+    bool changedWhileTelling_ = false; // the file changed while a box was open
+    bool starting_ = false;            // the viewer is being built: a fault waits
+    bool reloading_ = false;           // the file is read again after a change
+    QString lastTold_;                 // the fault of the last box (until a good read)
 };
