@@ -10,7 +10,7 @@
 #include <utility>
 
 class AzimuthServer;
-class RotatorLink;
+class RotatorSwitch;
 
 class QtPlatform : public Platform {
   public:
@@ -48,5 +48,5 @@ class QtPlatform : public Platform {
     int busy_ = 0;
     std::unique_ptr<AzimuthServer> server_;
     bool serverTried_ = false;
-    std::unique_ptr<RotatorLink> rotator_;
+    std::unique_ptr<RotatorSwitch> rotator_;
 };

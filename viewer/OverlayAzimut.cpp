@@ -11,12 +11,13 @@ TOverlayAzimut::TOverlayAzimut(QWidget* parent) : QWidget(parent) {
 }
 
 void TOverlayAzimut::Refresh() {
-    setVisible(overlays_.any());
+    setVisible(overlays_.any() || (layers_ && layers_->anyActive()));
     if (isVisible()) update();
 }
 
 void TOverlayAzimut::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
-    overlays_.Paint(p);
+    if (overlays_.any()) overlays_.Paint(p);
+    if (layers_ && frame_) layers_->Paint(p, *frame_);
 }

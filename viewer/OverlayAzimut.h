@@ -4,6 +4,7 @@
 // saved map stays as it is.
 #pragma once
 
+#include "viewer/MapLayer.h"
 #include "viewer/MapOverlays.h"
 
 #include <QWidget>
@@ -14,6 +15,11 @@ class TOverlayAzimut : public QWidget {
     explicit TOverlayAzimut(QWidget* parent = nullptr);
 
     viewer::MapOverlays& overlays() { return overlays_; }
+    // The components' layers, painted over the overlays for `frame`.
+    void SetLayers(const viewer::MapLayerList* layers, const geo::MapFrame* frame) {
+        layers_ = layers;
+        frame_ = frame;
+    }
     // Shows the widget while an overlay is chosen and repaints it.
     void Refresh();
 
@@ -22,4 +28,6 @@ class TOverlayAzimut : public QWidget {
 
   private:
     viewer::MapOverlays overlays_;
+    const viewer::MapLayerList* layers_ = nullptr;
+    const geo::MapFrame* frame_ = nullptr;
 };

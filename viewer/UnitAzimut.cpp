@@ -8,6 +8,7 @@
 #include "dxlists/BuiltinLists.h"
 #include "viewer/Languages.h"
 #include "viewer/Readout.h"
+#include "viewer/ViewerHub.h"
 
 #if __has_include("resources/Resources.h")
 #include "resources/Resources.h"
@@ -31,6 +32,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -206,6 +208,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
     canvasFont_.setPixelSize(11);
     canvasFont_.setStyleStrategy(QFont::NoAntialias);
 
+    Hub = new viewer::ViewerHub(program_.platform, program_.app, this);
     BuildMenus();
     BuildControls();
     FitFonts();
@@ -471,7 +474,6 @@ void TFormAzimut::BuildMenus() {
     on(MenuEspagnol, [this] { MenuEspagnolClick(); });
     on(MenuAide, [this] { MenuAideClick(); });
     BuildExportMenus();
-    BuildRotatorMenus();
 
     BuildPelmarinMenus();
     BuildVersionMenus();
@@ -580,8 +582,11 @@ void TFormAzimut::FormShow() {
     else
         MenuDXCCOMClick();
     DrawCentreCaption();
+    DxListReason = azlink::DesignationReason::ActivationRefresh;
     if (!ListBoxDXW->selectedItems().isEmpty()) ListBoxDXWClick();
+    DxListReason = azlink::DesignationReason::ListRowChosen;
     TimerSeconde->start();
+    Hub->SetFrame(geo::MapFrame(program_.app.pos.CentreLat, program_.app.pos.CentreLon));
     OverlaysShow();
 }
 
@@ -648,7 +653,16 @@ bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListBoxDXW && event->type() == QEvent::KeyPress) {
         const int before = ListBoxDXW->currentRow();
         static_cast<QObject*>(ListBoxDXW)->event(event);
-        if (ListBoxDXW->currentRow() != before && ListBoxDXW->currentRow() >= 0) ListBoxDXWClick();
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        // Enter chooses the row; moving through the list only shows it.
+        DxListReason = key == Qt::Key_Return || key == Qt::Key_Enter
+                           ? azlink::DesignationReason::ListRowChosen
+                           : azlink::DesignationReason::ListRowMoved;
+        if (ListBoxDXW->currentRow() >= 0 &&
+            (ListBoxDXW->currentRow() != before ||
+             DxListReason == azlink::DesignationReason::ListRowChosen))
+            ListBoxDXWClick();
+        DxListReason = azlink::DesignationReason::ListRowChosen;
         return true;
     }
     if (watched == ListBoxDXW->viewport() && event->type() == QEvent::MouseMove) {
@@ -851,7 +865,7 @@ void TFormAzimut::ButtonLangueClick() {
     RetranslateExportMenus();
     OverlaysLanguage();
     CallResolverLanguage();
-    RotatorLanguage();
+    if (Hub) Hub->LanguageApplied();
 }
 
 // ---------------------------------------------------------------------------
@@ -872,7 +886,7 @@ void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
 
 void TFormAzimut::ImageAzimutClick() {
     const QString& bearing = program_.viewer.PointedBearingText;
-    if (!bearing.isEmpty()) PublishBearing(bearing);
+    if (!bearing.isEmpty()) PublishBearing(bearing, azlink::DesignationReason::PointerClick);
 }
 
 void TFormAzimut::MenuUnitKMClick() {

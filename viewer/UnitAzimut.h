@@ -3,6 +3,7 @@
 
 #include "app/Poster.h"
 #include "geo/Projection.h"
+#include "link/Designation.h"
 
 #include <QFont>
 #include <QImage>
@@ -30,6 +31,8 @@ struct Program;
 class TLabelUrl;
 namespace viewer {
 struct ViewerTexts;
+class ViewerHub;
+class AntennaConsole;
 }
 
 // A picture control that reports mouse movements (in its own pixel
@@ -142,8 +145,11 @@ class TFormAzimut : public QMainWindow {
     void SepUnderscoreClick();
     void SepSlashClick();
     void SepEqualClick();
-    // Hands a bearing in whole degrees to the DDE item (when it exists).
-    void PublishBearing(const QString& bearing);
+    // Hands a bearing in whole degrees to the DDE item (when it exists) and
+    // designates it, with its reason, to the hub's consumers (the antenna).
+    void PublishBearing(const QString& bearing, azlink::DesignationReason reason);
+    // Why ListBoxDXWClick runs when the lookup does not run it.
+    azlink::DesignationReason DxListReason = azlink::DesignationReason::ListRowChosen;
 
     // Rows of the displayed list (used by the "My DX" editors): a display row
     // (fields joined by tabs) is appended with the chosen separator, at its
@@ -217,27 +223,16 @@ class TFormAzimut : public QMainWindow {
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------
-    // Azimuth server and rotator (UnitAzimutLink.cpp)
-    // The published bearing reaches the local server and, while "Turn the
-    // rotator" is checked, the rotator; a right click on the map turns the
-    // rotator to the point's long-path bearing and publishes nothing.
-    void BuildRotatorMenus(); // end of BuildMenus: the Options items
-    void StartLink();         // after BuildControls: server and rotator events
-    void RotatorLanguage();   // end of the language routine
+    // Azimuth server and antenna (UnitAzimutLink.cpp)
+    // The published bearing reaches the local server; the antenna console
+    // (viewer/AntennaConsole.*) turns the rotator on the designations.
+    void StartLink(); // after BuildControls: server events, the antenna console
     void DataOpen();
     void DataClose();
-    void MenuRotatorClick();
-    void MenuRotatorAddressClick();
-    void ImageAzimutRightClick(int X, int Y);
-    // Sends a published bearing (digits) to the rotator when it is on.
-    void TurnRotator(const QString& bearing);
-    // Shows a rotator notice over the map's lower corner for a few seconds.
-    void ShowRotatorNotice(const QString& text);
-    QAction* MenuRotator = nullptr;
-    QAction* MenuRotatorAddress = nullptr;
-    QLabel* LabelRotatorNotice = nullptr;
-    QTimer* TimerRotatorNotice = nullptr;
-    // End of the azimuth server and rotator section.
+    // What the viewer shares with its components (created first of all).
+    viewer::ViewerHub* Hub = nullptr;
+    viewer::AntennaConsole* Antenna = nullptr;
+    // End of the azimuth server and antenna section.
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------

@@ -193,5 +193,5 @@ void TCallResolverLine::EditCallReturnPressed() {
     const viewer::CallBearing b =
         viewer::BearingFrom(answer, static_cast<double>(pos.CentreLat),
                             static_cast<double>(pos.CentreLon), UnitFactor());
-    form_.PublishBearing(QString::number(b.bearing));
+    form_.PublishBearing(QString::number(b.bearing), azlink::DesignationReason::CallEnter);
 }

@@ -11,6 +11,7 @@
 #include "viewer/DxListView.h"
 #include "viewer/DxLookup.h"
 #include "viewer/Readout.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QLabel>
@@ -225,7 +226,8 @@ void TFormAzimut::ListBoxDXWClick() {
     ImageDX45->raise();
     TimerDX->start();
 
-    PublishBearing(QString::number(d.bearing));
+    PublishBearing(QString::number(d.bearing),
+                   LookupRunning ? azlink::DesignationReason::LookupTyping : DxListReason);
 }
 
 void TFormAzimut::EditCallChange() {
@@ -257,12 +259,15 @@ void TFormAzimut::EditCallChange() {
     LookupRunning = false;
 }
 
-void TFormAzimut::PublishBearing(const QString& bearing) {
+void TFormAzimut::PublishBearing(const QString& bearing, azlink::DesignationReason reason) {
     // The one place where a designated bearing leaves the viewer: the local
     // azimuth server and, when it is on, the rotator take it from here.
     PublishedBearing = bearing;
     if (BearingServer* server = program_.platform.bearingServer()) server->publish(bearing);
-    TurnRotator(bearing);
+    azlink::Designation d;
+    d.reason = reason;
+    d.bearing = bearing.toStdString();
+    Hub->Designate(d);
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "geo/Inverse.h"
 #include "viewer/OverlayAzimut.h"
 #include "viewer/OverlayTexts.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QEvent>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -45,13 +47,25 @@ void TFormAzimut::BuildOverlays() {
     OverlayAzimut->setGeometry(ImageAzimut->geometry());
     OverlayAzimut->stackUnder(StaticTextDate);
     OverlayAzimut->hide();
-    // Exports and printouts carry the overlays that are on, as on screen.
+    OverlayAzimut->SetLayers(&Hub->layers(), &Hub->frame());
+    connect(Hub, &viewer::ViewerHub::layersChanged, OverlayAzimut, &TOverlayAzimut::Refresh);
+    // Exports and printouts carry the overlays and layers that are on, as on screen.
     ExportOverlay = [this](QPainter& painter, const QRectF& mapRect) {
         viewer::MapOverlays& layer = OverlayAzimut->overlays();
-        if (!layer.any()) return;
+        if (layer.any()) {
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(mapRect, layer.Layer());
+            painter.restore();
+        }
+        if (!Hub->layers().anyActive()) return;
+        // The layers at the export's own resolution: one frame pixel per
+        // map-picture pixel of the export.
+        const int size = std::max(1, static_cast<int>(std::lround(mapRect.width())));
         painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(mapRect, layer.Layer());
+        painter.translate(mapRect.topLeft());
+        painter.scale(mapRect.width() / size, mapRect.height() / size);
+        Hub->layers().Paint(painter, Hub->frame().Resized(size));
         painter.restore();
     };
 
