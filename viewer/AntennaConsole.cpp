@@ -65,7 +65,8 @@ std::optional<int> ParkAzimuthOf(const QString& setting) {
 } // namespace
 
 AntennaConsole::AntennaConsole(ViewerHub& hub, QMenuBar* menuBar, QWidget* clientArea, QWidget* map)
-    : QObject(clientArea), hub_(hub), clientArea_(clientArea) {
+    : QObject(clientArea), hub_(hub), platform_(hub.platform()), hubAlive_(&hub),
+      clientArea_(clientArea) {
     const ExtraSettings& e = hub_.app().extra;
     auto action = [this](const char* name) {
         auto* a = new QAction(this);
@@ -149,10 +150,10 @@ AntennaConsole::AntennaConsole(ViewerHub& hub, QMenuBar* menuBar, QWidget* clien
     if (RotatorPort* p = port()) {
         const QPointer<AntennaConsole> self(this);
         p->failed = [self](RotatorPort::Problem problem, const QString& detail) {
-            if (self) self->ShowProblem(static_cast<int>(problem), detail);
+            if (self && self->hubAlive_) self->ShowProblem(static_cast<int>(problem), detail);
         };
         p->headingChanged = [self](std::optional<double> h) {
-            if (self) self->ShowHeading(h);
+            if (self && self->hubAlive_) self->ShowHeading(h);
         };
     }
     ApplyLanguage();
@@ -160,6 +161,7 @@ AntennaConsole::AntennaConsole(ViewerHub& hub, QMenuBar* menuBar, QWidget* clien
 }
 
 AntennaConsole::~AntennaConsole() {
+    layer_.SetChangedCallback(nullptr);
     if (RotatorPort* p = port()) {
         p->failed = nullptr;
         p->headingChanged = nullptr;
@@ -171,7 +173,7 @@ TRotatorSettings* AntennaConsole::settingsDialog() const {
 }
 
 RotatorPort* AntennaConsole::port() const {
-    return hub_.platform().rotator();
+    return platform_.rotator();
 }
 
 void AntennaConsole::ApplyLanguage() {

@@ -24,6 +24,7 @@ class QMenu;
 class QMenuBar;
 class QTimer;
 class QWidget;
+class Platform;
 class RotatorPort;
 class TRotatorSettings;
 
@@ -76,6 +77,10 @@ class AntennaConsole : public QObject {
     RotatorPort* port() const;
 
     ViewerHub& hub_;
+    // Kept apart from the hub: the viewer may delete its hub before the
+    // console (its children go in the order they were made).
+    Platform& platform_;
+    QPointer<ViewerHub> hubAlive_;
     QPointer<QWidget> clientArea_;
     AntennaLayer layer_;
     azlink::TurnGate gate_;
