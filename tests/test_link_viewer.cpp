@@ -230,6 +230,26 @@ class LinkViewerTest : public QObject {
         QCOMPARE(p.recordingRotator.turns.size(), 2);
     }
 
+    // The antenna layer is on screen and in exports: a needle east at 90.
+    void antennaLayerGoesIntoExports() {
+        run->program.app.extra.RotatorOn = true;
+        TFormAzimut* v = start(false);
+        run->platform.recordingRotator.headingChanged(90.0);
+        QLabel* heading = v->findChild<QLabel*>("StaticTextHeading");
+        QVERIFY(heading && heading->isVisible());
+        QCOMPARE(heading->text(), QString("90°"));
+        TFormAzimut::ExportChoice png;
+        png.size = 1200;
+        const QString path = QDir(dir->path()).filePath("antenna.png");
+        QVERIFY(v->ExportTo(png, path));
+        const QImage img(path);
+        QCOMPARE(img.width(), 1200);
+        int black = 0;
+        for (int r = 40; r < 500; ++r)
+            black += qGray(img.pixel(600 + r, 600)) < 60 ? 1 : 0;
+        QVERIFY2(black > 400, qPrintable(QString::number(black)));
+    }
+
     void rotatorFailureIsANoticeWithoutABox() {
         TFormAzimut* v = start(false);
         v->ButtonLangueClick();
