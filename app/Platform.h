@@ -25,21 +25,47 @@ class BearingServer {
     std::function<void()> closed;
 };
 
-// The link to an antenna rotator (Hamlib's rotctld): never waits; a newer
-// azimuth replaces one still waiting. A failure is reported once until the
-// link has worked again.
+// What chooses the rotator's channel: the settings values ROTATORKIND
+// ("ROTCTLD", "PST", "N1MM"), ROTATOR (HOST[:PORT]; a missing port is the
+// channel's default) and ROTATORNAME (the N1MM-style rotor's name).
+struct RotatorSetup {
+    QString kind = QStringLiteral("ROTCTLD");
+    QString address;
+    QString name;
+    bool operator==(const RotatorSetup&) const = default;
+};
+
+// The link to an antenna rotator through one of three channels (Hamlib's
+// rotctld over TCP, PstRotator-style UDP, N1MM-style rotor UDP). Nothing
+// here waits: a newer command replaces one still waiting. A failure is
+// reported once until the link has worked again, and the command is tried
+// again (with the next heading poll, or the next command).
 class RotatorPort {
   public:
     virtual ~RotatorPort() = default;
-    // Turns to the azimuth (0..359) through rotctld at "host:port".
-    virtual void turnTo(const QString& address, int azimuth) = 0;
+    // Chooses the channel and its address; a change drops the old link.
+    virtual void setup(const RotatorSetup& setup) = 0;
+    // Turns to the azimuth (0..359).
+    virtual void turn(int azimuth) = 0;
+    virtual void stop() = 0;
+    // Parks at the azimuth, or with the controller's own park when none.
+    virtual void park(std::optional<int> azimuth) = 0;
+    // Heading reports on or off: rotctld and PST are asked about once a
+    // second, the N1MM-style broadcast is listened to.
+    virtual void watch(bool on) = 0;
     enum class Problem {
         Unreachable, // connection refused, host unknown, network down
         NoAnswer,    // no connection or no reply within the timeout
         Error,       // rotctld answered RPRT with an error code
+        BadAddress,  // the address is no HOST[:PORT]
+        NoListen,    // the UDP port for answers or broadcasts cannot be opened
+        NoPark,      // park asked of a channel without a park of its own
     };
-    // detail: the address; for Error, the code rotctld answered.
+    // detail: the address; for Error, the code rotctld answered; for
+    // NoListen, the port.
     std::function<void(Problem problem, const QString& detail)> failed;
+    // The antenna's heading in degrees (0 <= h < 360), none when unknown.
+    std::function<void(std::optional<double> heading)> headingChanged;
 };
 
 class Platform {

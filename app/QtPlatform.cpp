@@ -7,7 +7,7 @@
 #include "app/X11Windows.h"
 #include "link/AzimuthServer.h"
 #include "link/LinkProtocol.h"
-#include "link/RotatorLink.h"
+#include "link/RotatorChannels.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -64,7 +64,7 @@ BearingServer* QtPlatform::bearingServer() {
 }
 
 RotatorPort* QtPlatform::rotator() {
-    if (!rotator_) rotator_ = std::make_unique<RotatorLink>();
+    if (!rotator_) rotator_ = std::make_unique<RotatorSwitch>();
     return rotator_.get();
 }
 

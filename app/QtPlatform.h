@@ -11,7 +11,7 @@
 
 class AzimuthServer;
 class QTemporaryDir;
-class RotatorLink;
+class RotatorSwitch;
 class ToolkitLanguage;
 
 class QtPlatform : public Platform {
@@ -58,5 +58,5 @@ class QtPlatform : public Platform {
     int busy_ = 0;
     std::unique_ptr<AzimuthServer> server_;
     bool serverTried_ = false;
-    std::unique_ptr<RotatorLink> rotator_;
+    std::unique_ptr<RotatorSwitch> rotator_;
 };

@@ -295,12 +295,13 @@ SocketPlace SocketPlaceFor(std::string_view service) {
 
 // ---------------------------------------------------------------------------
 
-std::optional<HostPort> ParseHostPort(std::string_view text) {
+std::optional<HostPort> ParseHostPort(std::string_view text, int defaultPort) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
     HostPort hp;
+    hp.port = defaultPort;
     std::string_view host, port;
     if (!text.empty() && text.front() == '[') {
         const std::size_t close = text.find(']');

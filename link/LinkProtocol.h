@@ -141,7 +141,8 @@ struct HostPort {
 };
 // "HOST:PORT" or "HOST" (the default port); brackets around an IPv6 host.
 // Empty when the text is no such address.
-std::optional<HostPort> ParseHostPort(std::string_view text);
+std::optional<HostPort> ParseHostPort(std::string_view text,
+                                      int defaultPort = DefaultRotatorPort);
 
 // The azimuth sent to the rotator, in 0..359: 360 becomes 0.
 int RotatorAzimuth(long long bearing);

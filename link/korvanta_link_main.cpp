@@ -192,6 +192,11 @@ int main(int argc, char** argv) {
             case RotatorPort::Problem::Error:
                 Error("rotator: rotctld refused the azimuth (RPRT " + detail.toStdString() + ")");
                 break;
+            case RotatorPort::Problem::BadAddress:
+            case RotatorPort::Problem::NoListen:
+            case RotatorPort::Problem::NoPark:
+                Error("rotator: " + detail.toStdString() + " cannot be used");
+                break;
             }
         };
     }

@@ -15,12 +15,24 @@ struct RecordingServer : BearingServer {
     void publish(const QString& digits) override { published.append(digits); }
 };
 
-// Records the rotator's turns; a test reports failures through `failed`.
+// Records the rotator's commands; a test reports failures through `failed`
+// and headings through `headingChanged`.
 struct RecordingRotator : RotatorPort {
-    QStringList turns; // "address azimuth"
-    void turnTo(const QString& address, int azimuth) override {
-        turns.append(address + QLatin1Char(' ') + QString::number(azimuth));
+    RotatorSetup current;
+    QStringList turns;    // "address azimuth"
+    QStringList commands; // "turn 76", "stop", "park", "park 90"
+    bool watching = false;
+    void setup(const RotatorSetup& s) override { current = s; }
+    void turn(int azimuth) override {
+        turns.append(current.address + QLatin1Char(' ') + QString::number(azimuth));
+        commands.append(QStringLiteral("turn ") + QString::number(azimuth));
     }
+    void stop() override { commands.append(QStringLiteral("stop")); }
+    void park(std::optional<int> azimuth) override {
+        commands.append(azimuth ? QStringLiteral("park ") + QString::number(*azimuth)
+                                : QStringLiteral("park"));
+    }
+    void watch(bool on) override { watching = on; }
 };
 #include <functional>
 

@@ -198,7 +198,7 @@ void TestDesignation::serverAndRotatorActOnTheReasons() {
     QCOMPARE(run.platform.recordingServer.published,
              publishes ? publishedBefore + QStringList{"123"} : publishedBefore);
     QCOMPARE(run.viewer()->PublishedBearing, publishes ? QStringLiteral("123") : QString());
-    const bool turns = rotatorOn && (publishes || reason == DesignationReason::LongPathClick);
+    const bool turns = rotatorOn && azlink::TurnsAntenna(reason);
     QCOMPARE(run.platform.recordingRotator.turns,
              turns ? QStringList{run.program.app.extra.RotatorAddress + " 123"} : QStringList());
 }

@@ -14,8 +14,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -155,52 +157,36 @@ class LinkViewerTest : public QObject {
         run->program.app.extra.RotatorOn = true;
         TFormAzimut* v = start(false);
         QAction* on = v->findChild<QAction*>("MenuRotator");
-        QAction* address = v->findChild<QAction*>("MenuRotatorAddress");
-        QVERIFY(on && address);
-        QVERIFY(v->MenuOptions->actions().contains(on));
-        const QList<QAction*> items = v->MenuOptions->actions();
-        // After the classic items and the one separator before the added ones.
-        const qsizetype separator = items.indexOf(v->findChild<QAction*>("MenuOptionsAdded"));
-        QVERIFY(separator > items.indexOf(v->MenuSeparator->menuAction()));
-        QVERIFY(items.indexOf(on) > separator);
-        QCOMPARE(std::count_if(items.begin() + separator + 1, items.end(),
-                               [](QAction* a) { return a->isSeparator(); }),
-                 0);
-        QCOMPARE(items.at(items.indexOf(on) + 1), address);
+        QAction* settings = v->findChild<QAction*>("MenuRotatorSettings");
+        QMenu* antenna = v->findChild<QMenu*>("MenuAntenna");
+        QVERIFY(on && settings && antenna);
+        // Moved from Options to the Antenna menu; the address item is gone.
+        QVERIFY(!v->MenuOptions->actions().contains(on));
+        QVERIFY(antenna->actions().contains(on) && antenna->actions().contains(settings));
+        QVERIFY(!v->findChild<QAction*>("MenuRotatorAddress"));
+        // On the menu bar before the help menu.
+        const QList<QAction*> bar = v->menuBar()->actions();
+        QCOMPARE(bar.indexOf(antenna->menuAction()), bar.indexOf(v->MenuXXX->menuAction()) - 1);
         QVERIFY(on->isCheckable() && on->isChecked());
         on->trigger();
         QVERIFY(!run->program.app.extra.RotatorOn);
         run->program.app.LanguageCode = "F";
         v->ButtonLangueClick();
         QCOMPARE(on->text(), QString("&Tourner le rotor"));
-        QCOMPARE(address->text(), QString("Adresse du &rotor…"));
+        QCOMPARE(antenna->title(), QString("&Antenne"));
         run->program.app.LanguageCode = "S";
         v->ButtonLangueClick();
-        QCOMPARE(on->text(), QString("Girar el r&otor"));
+        QCOMPARE(on->text(), QString("&Girar el rotor"));
     }
 
-    void rotatorAddressIsAskedAndChecked() {
+    void rotatorTurnsOnClicksAndTheLongPathOfARightClick() {
         TFormAzimut* v = start(false);
         FakePlatform& p = run->platform;
-        p.answers = {QString("no port:"), QString(" rotor.lan:4600 ")};
-        v->MenuRotatorAddress->trigger();
-        QCOMPARE(p.boxes.size(), 1); // the bad one is told, then asked again
-        QCOMPARE(p.boxes.first().kind, Platform::Box::Warning);
-        QCOMPARE(run->program.app.extra.RotatorAddress, QString("rotor.lan:4600"));
-        p.answers = {QString("shack")};
-        v->MenuRotatorAddress->trigger();
-        QCOMPARE(run->program.app.extra.RotatorAddress, QString("shack:4533"));
-        v->MenuRotatorAddress->trigger(); // cancelled
-        QCOMPARE(run->program.app.extra.RotatorAddress, QString("shack:4533"));
-    }
-
-    void rotatorTakesPublicationsAndTheLongPathOfARightClick() {
-        TFormAzimut* v = start(false);
-        FakePlatform& p = run->platform;
+        QAction* on = v->findChild<QAction*>("MenuRotator");
         MoveOver(v->ImageAzimut, 299, 10);
         QTest::mouseClick(v->ImageAzimut, Qt::LeftButton, {}, QPoint(299, 10));
         QCOMPARE(p.recordingRotator.turns, QStringList()); // off
-        v->MenuRotator->trigger();
+        on->trigger();
         QTest::mouseClick(v->ImageAzimut, Qt::LeftButton, {}, QPoint(299, 10));
         QCOMPARE(p.recordingServer.published, QStringList({"360", "360"}));
         QCOMPARE(p.recordingRotator.turns, QStringList{"localhost:4533 0"});
@@ -210,6 +196,58 @@ class LinkViewerTest : public QObject {
         QCOMPARE(p.recordingServer.published.size(), 2);
         QTest::mouseClick(v->ImageAzimut, Qt::RightButton, {}, QPoint(2, 2)); // outside the disc
         QCOMPARE(p.recordingRotator.turns.size(), 2);
+    }
+
+    // Typing a call, moving through the list and the activation refresh
+    // publish as before but never turn the antenna; Enter in the list and a
+    // click on a row do.
+    void rotatorTurnsOnlyOnChoices() {
+        run->program.app.extra.RotatorOn = true;
+        TFormAzimut* v = start(false);
+        FakePlatform& p = run->platform;
+        QListWidget* list = v->ListBoxDXW;
+        QVERIFY(list->count() > 10);
+        QTest::keyClicks(v->EditCall, "VK9");
+        QVERIFY(!p.recordingServer.published.isEmpty()); // the lookup still publishes
+        QCOMPARE(p.recordingRotator.turns, QStringList());
+        list->setFocus();
+        list->setCurrentRow(1);
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(p.recordingRotator.turns, QStringList());
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(p.recordingRotator.turns.size(), 1);
+        QCOMPARE(p.recordingRotator.turns.first(), "localhost:4533 " + v->PublishedBearing);
+        // The activation refresh runs the list's handler again: no turn.
+        v->FormActivate();
+        v->hide();
+        v->show();
+        QCOMPARE(p.recordingRotator.turns.size(), 1);
+        // A click on another row turns.
+        QListWidgetItem* other = list->item(list->currentRow() + 3);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(other).center());
+        QCOMPARE(p.recordingRotator.turns.size(), 2);
+    }
+
+    // The antenna layer is on screen and in exports: a needle east at 90.
+    void antennaLayerGoesIntoExports() {
+        run->program.app.extra.RotatorOn = true;
+        TFormAzimut* v = start(false);
+        run->platform.recordingRotator.headingChanged(90.0);
+        QLabel* heading = v->findChild<QLabel*>("StaticTextHeading");
+        QVERIFY(heading && heading->isVisible());
+        QCOMPARE(heading->text(), QString("90°"));
+        TFormAzimut::ExportChoice png;
+        png.size = 1200;
+        const QString path = QDir(dir->path()).filePath("antenna.png");
+        QVERIFY(v->ExportTo(png, path));
+        const QImage img(path);
+        QCOMPARE(img.width(), 1200);
+        int black = 0;
+        for (int r = 40; r < 500; ++r)
+            black += qGray(img.pixel(600 + r, 600)) < 60 ? 1 : 0;
+        QVERIFY2(black > 400, qPrintable(QString::number(black)));
     }
 
     void rotatorFailureIsANoticeWithoutABox() {

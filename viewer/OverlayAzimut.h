@@ -4,6 +4,7 @@
 // never touched, so a saved map stays as it is.
 #pragma once
 
+#include "viewer/MapLayer.h"
 #include "viewer/MapOverlays.h"
 
 #include <QWidget>

@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -123,7 +124,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
 
     hub_ = new viewer::ViewerHub(program.platform, program.app, this);
     // The local server's end of the designations: exactly what it always
-    // published. The rotator connects its own end in StartLink.
+    // published. The antenna console connects its own end (StartLink).
     connect(hub_, &viewer::ViewerHub::designated, this, [this](const azlink::Designation& d) {
         if (azlink::Publishes(d.reason)) PublishBearing(QString::fromStdString(d.bearing));
     });
@@ -454,8 +455,12 @@ bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListBoxDXW && event->type() == QEvent::KeyPress) {
         const int before = ListBoxDXW->currentRow();
         static_cast<QObject*>(ListBoxDXW)->event(event);
-        if (ListBoxDXW->currentRow() != before && ListBoxDXW->currentRow() >= 0)
-            SelectDxRow(azlink::DesignationReason::ListRowMoved);
+        // Enter chooses the row shown; moving through the list only shows it.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (ListBoxDXW->currentRow() >= 0 && (enter || ListBoxDXW->currentRow() != before))
+            SelectDxRow(enter ? azlink::DesignationReason::ListRowChosen
+                              : azlink::DesignationReason::ListRowMoved);
         return true;
     }
     if (watched == ListBoxDXW->viewport() && event->type() == QEvent::MouseMove) {
@@ -656,7 +661,6 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
-    RotatorLanguage();
     hub_->LanguageApplied();
 }
 

@@ -32,6 +32,7 @@ class TLabelUrl;
 namespace viewer {
 struct ViewerTexts;
 class ViewerHub;
+class AntennaConsole;
 class OverlayComponent;
 } // namespace viewer
 
@@ -73,7 +74,7 @@ class TFormAzimut : public QMainWindow {
     viewer::ViewerHub& hub() const { return *hub_; }
     // The one path of every bearing the viewer shows: a designation with its
     // reason, position and path reaches every consumer through the hub (the
-    // local server by azlink::Publishes, the rotator as below).
+    // local server by azlink::Publishes, the antenna by azlink::TurnsAntenna).
     void Designate(azlink::DesignationReason reason, const QString& bearing,
                    std::optional<geo::LatLon> at = {}, bool longPath = false);
 
@@ -212,28 +213,16 @@ class TFormAzimut : public QMainWindow {
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------
-    // Azimuth server and rotator (UnitAzimutLink.cpp)
-    // The published bearing reaches the local server and, while "Turn the
-    // rotator" is checked, the rotator; a right click on the map turns the
-    // rotator to the point's long-path bearing and publishes nothing.
-    void BuildRotatorMenus(); // end of BuildMenus: the Options items
-    void StartLink();         // after BuildControls: server and rotator events
-    void RotatorLanguage();   // end of the language routine
+    // Azimuth server and antenna (UnitAzimutLink.cpp)
+    // The published bearing reaches the local server; the antenna console
+    // (viewer/AntennaConsole.*) turns the rotator on the designations.
+    void StartLink(); // after BuildControls: server events, the antenna console
     void DataOpen();
     void DataClose();
-    void MenuRotatorClick();
-    void MenuRotatorAddressClick();
-    void ImageAzimutRightClick(int X, int Y);
-    // Sends a bearing (digits) to the rotator when it is on: the rotator's
-    // end of the designations (what is published, and the long-path click).
-    void TurnRotator(const QString& bearing);
-    // Shows a rotator notice over the map's lower corner for a few seconds.
-    void ShowRotatorNotice(const QString& text);
-    QAction* MenuRotator = nullptr;
-    QAction* MenuRotatorAddress = nullptr;
-    QLabel* LabelRotatorNotice = nullptr;
-    QTimer* TimerRotatorNotice = nullptr;
-    // End of the azimuth server and rotator section.
+    // The antenna console: the Antenna menu, the heading field and layer,
+    // the right click's long path and the rotator's notices.
+    viewer::AntennaConsole* Antenna = nullptr;
+    // End of the azimuth server and antenna section.
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------

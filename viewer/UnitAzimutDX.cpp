@@ -11,6 +11,7 @@
 #include "viewer/DxListView.h"
 #include "viewer/DxLookup.h"
 #include "viewer/Readout.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QLabel>

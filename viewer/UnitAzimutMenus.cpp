@@ -126,7 +126,6 @@ void TFormAzimut::BuildMenus() {
     on(MenuEspagnol, [this] { MenuEspagnolClick(); });
     on(MenuAide, [this] { MenuAideClick(); });
     BuildExportComponent();
-    BuildRotatorMenus();
 
     BuildPelmarinMenus();
     BuildVersionMenus();

@@ -1,0 +1,1 @@
+korvanta_bench(bench_antenna SOURCES bench_antenna.cpp LIBS korvanta_ui)
