@@ -63,3 +63,15 @@ std::string SpotKey(const Spot& s);
 std::string CutText(std::string_view text, std::size_t max);
 
 } // namespace live
+
+namespace live {
+
+// The command-line tool's line for a spot, tab separated, without a line
+// end: UTC time of receipt (ISO 8601), source, spotter, frequency in kHz,
+// band, call, entity, latitude, longitude, bearing, distance in km (short
+// path), comment. Unknown values are empty fields (a frequency of 0, no
+// position; bearing and distance also when `measured` is false). Tabs and
+// control characters inside a field become blanks.
+std::string SpotTsv(const Spot& s, bool measured);
+
+} // namespace live
