@@ -6,6 +6,7 @@
 #include "link/AzimuthServer.h"
 #include "link/LinkProtocol.h"
 #include "link/RotatorLink.h"
+#include "live/LiveFeeds.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -53,6 +54,11 @@ BearingServer* QtPlatform::bearingServer() {
 RotatorPort* QtPlatform::rotator() {
     if (!rotator_) rotator_ = std::make_unique<RotatorLink>();
     return rotator_.get();
+}
+
+SpotFeeds* QtPlatform::spotFeeds() {
+    if (!spotFeeds_) spotFeeds_ = std::make_unique<live::LiveFeeds>();
+    return spotFeeds_.get();
 }
 
 QDateTime QtPlatform::localNow() {

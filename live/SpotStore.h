@@ -8,10 +8,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 namespace live {
+
+// The spot list's filters: a band (empty: all), a source (none: all) and a
+// maximum age (0: no limit).
+struct SpotFilter {
+    std::string band;
+    std::optional<SpotSource> source;
+    std::int64_t maxAgeMs = 0;
+    bool Passes(const Spot& s, std::int64_t nowMs) const {
+        if (!band.empty() && s.band != band) return false;
+        if (source && s.source != *source) return false;
+        return maxAgeMs <= 0 || nowMs - s.receivedMs <= maxAgeMs;
+    }
+};
 
 class SpotStore {
   public:
@@ -41,6 +55,13 @@ class SpotStore {
     // Oldest first.
     const std::list<Spot>& spots() const { return spots_; }
     const Spot* Find(const std::string& call, const std::string& band) const;
+    // Lets `f` change every spot but its call and band (the key), e.g. to
+    // measure again from a new map centre.
+    template <typename F> void Update(F&& f) {
+        for (Spot& s : spots_)
+            f(s);
+        ++generation_;
+    }
     // Counts every change (add, expiry, clear), for views that cache.
     std::uint64_t generation() const { return generation_; }
 
