@@ -45,8 +45,8 @@ LiveStations::LiveStations(ViewerHub& hub, QMenu* options, QWidget* window)
     layerAction_->setObjectName(QStringLiteral("MenuSpotLayer"));
     layerAction_->setCheckable(true);
     layerAction_->setChecked(true);
+    // After the viewer's added items (their one separator is the viewer's).
     if (options) {
-        options->addSeparator();
         options->addAction(settingsAction_);
         options->addAction(listAction_);
         options->addAction(layerAction_);

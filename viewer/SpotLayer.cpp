@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -24,7 +25,65 @@ struct Placed {
     double bearing;
 };
 
+constexpr int FadeSteps = 12;
+
 } // namespace
+
+const QImage& SpotLayer::Sprite(const live::Spot& s, bool highlight, int step, double scale) {
+    if (scale != spriteScale_) {
+        sprites_.clear();
+        spriteScale_ = scale;
+    }
+    const int band = live::BandIndex(s.band) + 1;
+    const std::uint64_t key =
+        (static_cast<std::uint64_t>(band) << 16) | (static_cast<std::uint64_t>(s.source) << 12) |
+        (static_cast<std::uint64_t>(highlight) << 8) | static_cast<std::uint64_t>(step);
+    const auto it = sprites_.find(key);
+    if (it != sprites_.end()) return it->second;
+    const double r = 3.5 * scale;
+    const double m = highlight ? r * 1.35 : r;
+    const double pen = (highlight ? 1.6 : 0.8) * scale;
+    // Drawn at twice the resolution where the frame is small, for sharp edges.
+    const double dpr = scale < 2 ? 2.0 : 1.0;
+    const int side = static_cast<int>(std::ceil((2 * m * 1.25 + 2 * pen + 2) * dpr)) | 1;
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(dpr);
+    const double alpha = static_cast<double>(step) / FadeSteps;
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        DrawMarkerVector(p, s, QPointF(side / dpr / 2, side / dpr / 2), highlight, alpha, scale);
+    }
+    return sprites_.emplace(key, std::move(image)).first->second;
+}
+
+void SpotLayer::DrawMarkerVector(QPainter& painter, const live::Spot& s, QPointF c, bool highlight,
+                                 double alpha, double scale) const {
+    const double r = 3.5 * scale;
+    const double m = highlight ? r * 1.35 : r;
+    QColor fill = BandColour(s.band);
+    fill.setAlphaF(static_cast<float>(alpha));
+    QColor edge = highlight ? QColor(255, 255, 255) : QColor(0, 0, 0);
+    edge.setAlphaF(static_cast<float>(alpha));
+    painter.setPen(QPen(edge, (highlight ? 1.6 : 0.8) * scale));
+    painter.setBrush(fill);
+    switch (s.source) {
+    case live::SpotSource::Cluster:
+        painter.drawEllipse(c, m, m);
+        break;
+    case live::SpotSource::Ft8:
+        painter.drawRect(QRectF(c.x() - m, c.y() - m, 2 * m, 2 * m));
+        break;
+    case live::SpotSource::Wspr: {
+        const QPointF tri[3] = {QPointF(c.x(), c.y() - m * 1.2),
+                                QPointF(c.x() + m, c.y() + m * 0.8),
+                                QPointF(c.x() - m, c.y() + m * 0.8)};
+        painter.drawPolygon(tri, 3);
+        break;
+    }
+    }
+}
 
 void SpotLayer::SetOn(bool on) {
     if (on_ == on) return;
@@ -97,6 +156,10 @@ void SpotLayer::Paint(QPainter& painter, const geo::MapFrame& frame) {
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
+    // On raster devices (screen, PNG) the markers are copied from sprites;
+    // on vector devices (PDF posters, printers) they stay vectors.
+    const bool raster =
+        painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
     // Markers, oldest first so the newest lie on top.
     for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
         const live::Spot& s = *it->spot;
@@ -106,29 +169,14 @@ void SpotLayer::Paint(QPainter& painter, const geo::MapFrame& frame) {
             highlight = InBeam(it->bearing, *heading_, width_);
             if (!highlight) alpha *= 0.35;
         }
-        QColor fill = BandColour(s.band);
-        fill.setAlphaF(static_cast<float>(alpha));
-        QColor edge = highlight ? QColor(255, 255, 255) : QColor(0, 0, 0);
-        edge.setAlphaF(static_cast<float>(alpha));
-        painter.setPen(QPen(edge, (highlight ? 1.6 : 0.8) * scale));
-        painter.setBrush(fill);
-        const double m = highlight ? r * 1.35 : r;
-        const QPointF c = it->p;
-        switch (s.source) {
-        case live::SpotSource::Cluster:
-            painter.drawEllipse(c, m, m);
-            break;
-        case live::SpotSource::Ft8:
-            painter.drawRect(QRectF(c.x() - m, c.y() - m, 2 * m, 2 * m));
-            break;
-        case live::SpotSource::Wspr: {
-            const QPointF tri[3] = {QPointF(c.x(), c.y() - m * 1.2),
-                                    QPointF(c.x() + m, c.y() + m * 0.8),
-                                    QPointF(c.x() - m, c.y() + m * 0.8)};
-            painter.drawPolygon(tri, 3);
-            break;
+        if (!raster) {
+            DrawMarkerVector(painter, s, it->p, highlight, alpha, scale);
+            continue;
         }
-        }
+        const int step = std::clamp(static_cast<int>(std::lround(alpha * FadeSteps)), 1, FadeSteps);
+        const QImage& sprite = Sprite(s, highlight, step, scale);
+        const double half = sprite.width() / sprite.devicePixelRatio() / 2;
+        painter.drawImage(QPointF(it->p.x() - half, it->p.y() - half), sprite);
     }
     if (chosen) {
         painter.setPen(QPen(QColor(255, 0, 0), 2 * scale));
@@ -150,8 +198,18 @@ void SpotLayer::Paint(QPainter& painter, const geo::MapFrame& frame) {
         std::vector<live::LabelBox> boxes;
         boxes.reserve(order.size());
         const double h = fm.height();
+        if (widthsPixelSize_ != font.pixelSize() || widths_.size() > 20000) {
+            widths_.clear();
+            widthsPixelSize_ = font.pixelSize();
+        }
         for (const Placed* p : order) {
-            const double w = fm.horizontalAdvance(QString::fromStdString(p->spot->call));
+            auto found = widths_.find(p->spot->call);
+            if (found == widths_.end())
+                found = widths_
+                            .emplace(p->spot->call,
+                                     fm.horizontalAdvance(QString::fromStdString(p->spot->call)))
+                            .first;
+            const double w = found->second;
             boxes.push_back({p->p.x() + r + 1.5 * scale, p->p.y() - h / 2, w, h});
         }
         const std::vector<int> kept = live::DeclutterLabels(boxes, 64 * scale);

@@ -1,4 +1,5 @@
 #include "viewer/UnitAzimut.h"
+#include "viewer/ViewerHub.h"
 
 #include "app/Program.h"
 #include "app/ProgramEnd.h"
@@ -211,6 +212,7 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
     FitFonts();
     AddQuitShortcut(this);
     StartLink();
+    BuildLiveStations();
     FormCreate();
 }
 
@@ -852,6 +854,7 @@ void TFormAzimut::ButtonLangueClick() {
     OverlaysLanguage();
     CallResolverLanguage();
     RotatorLanguage();
+    if (Hub) Hub->LanguageApplied();
 }
 
 // ---------------------------------------------------------------------------

@@ -29,6 +29,8 @@ class TCallResolverLine;
 struct Program;
 class TLabelUrl;
 namespace viewer {
+class ViewerHub;
+class LiveStations;
 struct ViewerTexts;
 }
 
@@ -237,6 +239,14 @@ class TFormAzimut : public QMainWindow {
     QAction* MenuRotatorAddress = nullptr;
     QLabel* LabelRotatorNotice = nullptr;
     QTimer* TimerRotatorNotice = nullptr;
+    // Live stations (UnitAzimutLive.cpp): the component, its hub and the
+    // widget that draws the hub's layers over the map.
+    void BuildLiveStations(); // after StartLink
+    viewer::ViewerHub* Hub = nullptr;
+    viewer::LiveStations* LiveStations = nullptr;
+    QWidget* LayerOverlay = nullptr;
+    // Shows a point as the DX list's row does: readouts, marker, publication.
+    void ShowDxPoint(geo::Real lat, geo::Real lon);
     // End of the azimuth server and rotator section.
     // ---------------------------------------------------------------------
 

@@ -196,9 +196,15 @@ void TFormAzimut::ListBoxDXWClick() {
         return;
     }
 
+    ShowDxPoint(r.lat, r.lon);
+}
+
+void TFormAzimut::ShowDxPoint(geo::Real lat, geo::Real lon) {
+    ViewerState& v = program_.viewer;
+    Platform& platform = program_.platform;
     geo::PositionState& pos = program_.app.pos;
-    pos.PointLat = r.lat;
-    pos.PointLon = r.lon;
+    pos.PointLat = lat;
+    pos.PointLon = lon;
     geo::CalculAzimutDistance(pos, [&platform] { platform.beep(); });
     const viewer::DxReadout d =
         viewer::ComputeDxReadout(pos.PointAzimuth, pos.PointDistance, v.UnitFactor);
