@@ -23,8 +23,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "Usage: korvanta-spots [--cluster HOST:PORT --login CALL] [--wsjtx [GROUP:]PORT]\n"
-    "                      [--from LOCATOR] [--for SECONDS] [--cty FILE]\n"
+    "Usage: korvanta-spots [--cluster HOST:PORT --login CALL] [--wsjtx [GROUP:]PORT] [--from LOCATOR] "
+    "[--for SECONDS] [--cty FILE]\n"
     "Prints the live stations that a DX cluster node and an FT8 program report,\n"
     "one line per spot as it arrives, placed as Korvanta's map places them.\n"
     "Fields, separated by TAB: UTC time of receipt, source (cluster, ft8, wspr),\n"

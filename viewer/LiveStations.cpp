@@ -87,7 +87,14 @@ LiveStations::LiveStations(ViewerHub& hub, QMenu* options, QWidget* window)
         };
     }
     Retranslate();
-    StartSources();
+    // The settings file may be read after the viewer is made: the sources
+    // start from the event loop, unless settings were applied before.
+    QTimer::singleShot(0, this, [this] {
+        if (started_) return;
+        store_.SetMaxAgeMs(static_cast<std::int64_t>(hub_.app().extra.SpotAge) * 60000);
+        layer_.SetMaxAgeMs(store_.maxAgeMs());
+        StartSources();
+    });
 }
 
 LiveStations::~LiveStations() {
@@ -144,6 +151,7 @@ void LiveStations::Apply(const LiveSettings& s) {
 }
 
 void LiveStations::StartSources() {
+    started_ = true;
     SpotFeeds* feeds = hub_.platform().spotFeeds();
     if (!feeds) return;
     const ExtraSettings& e = hub_.app().extra;

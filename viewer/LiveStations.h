@@ -86,6 +86,7 @@ class LiveStations : public QObject {
     std::string chosen_;
     std::uint64_t shownGeneration_ = ~0ull;
     std::int64_t lastListMs_ = 0;
+    bool started_ = false;
     bool clusterUp_ = false;
     QString clusterProblem_;
     QString udpProblem_;
