@@ -122,19 +122,27 @@ void ClusterClient::TakeBytes(const QByteArray& data) {
         if (line.endsWith('\r')) line.chop(1);
         discarding_ = false;
         start = nl + 1;
+        // Some nodes end the login prompt with a line end.
+        if (!loggedIn_ &&
+            IsLoginPrompt(std::string_view(line.constData(), static_cast<size_t>(line.size()))))
+            SendLogin();
         emit lineReceived(line);
         if (!socket_) return; // stopped by a receiver
     }
-    // The login prompt comes without a line end.
+    // The login prompt usually comes without a line end.
     if (!loggedIn_ && !partial_.isEmpty() &&
         IsLoginPrompt(
             std::string_view(partial_.constData(), static_cast<size_t>(partial_.size())))) {
         partial_.clear();
-        loggedIn_ = true;
-        socket_->write(options_.call.toLatin1() + "\r\n");
-        emit loginSent();
-        nextDelayMs_ = std::max(1, options_.firstRetryMs);
+        SendLogin();
     }
+}
+
+void ClusterClient::SendLogin() {
+    loggedIn_ = true;
+    socket_->write(options_.call.toLatin1() + "\r\n");
+    emit loginSent();
+    nextDelayMs_ = std::max(1, options_.firstRetryMs);
 }
 
 void ClusterClient::KeepAlive() {

@@ -62,6 +62,7 @@ class ClusterClient : public QObject {
     void TakeBytes(const QByteArray& data);
     void Lost(bool byNode, const QString& detail);
     void KeepAlive();
+    void SendLogin();
 
     Options options_;
     QTcpSocket* socket_ = nullptr;

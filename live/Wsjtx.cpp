@@ -49,15 +49,15 @@ class ByteReader {
         pos_ += length;
         return s;
     }
-    // QDateTime: Julian day and ms; a time spec 2 carries an offset that is
+    // QDateTime: Julian day and ms; a time kind 2 carries an offset that is
     // skipped (the values are UTC-based), 3 (a time zone) is refused.
     void DateTime(std::int64_t& day, std::uint32_t& ms) {
         day = I64();
         ms = U32();
-        const std::uint8_t spec = U8();
-        if (spec == 2)
+        const std::uint8_t kind = U8();
+        if (kind == 2)
             (void)I32();
-        else if (spec > 2 && ok())
+        else if (kind > 2 && ok())
             fault_ = WsjtxResult::BadValue;
     }
 

@@ -5,7 +5,7 @@
 // 0xADBCCBDA, quint32 schema, quint32 type, utf8 id, then the type's fields.
 // utf8 is a quint32 byte length and the bytes (0xFFFFFFFF: a null string);
 // bool is one byte; double IEEE 64-bit; QTime a quint32 of ms since
-// midnight; QDateTime a qint64 Julian day, quint32 ms and quint8 time spec
+// midnight; QDateTime a qint64 Julian day, quint32 ms and a quint8 kind of time
 // (2 adds a qint32 offset in seconds).
 //
 // Fields are only ever appended, so trailing bytes after the fields read here

@@ -20,7 +20,7 @@ class ClusterStandIn : public QObject {
                 peer = s;
                 received.clear();
                 loggedIn = false;
-                s->write("Welcome to the stand-in node\r\nlogin: ");
+                s->write("Welcome to the stand-in node\r\n" + prompt);
                 QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] {
                     received += s->readAll();
                     if (!loggedIn && received.contains("\r\n")) {
@@ -50,4 +50,5 @@ class ClusterStandIn : public QObject {
     QByteArray call;
     QByteArray received;
     QByteArray afterLogin; // sent right after the login line arrived
+    QByteArray prompt = "login: ";
 };

@@ -75,6 +75,23 @@ class LiveNetTest : public QObject {
         QCOMPARE(lines.last(), QByteArray("DX de K3LR: 144174.0 EA8TL JN18>FN42 ES 2359Z"));
     }
 
+    void clientLogsInAfterAPromptLine() {
+        ClusterStandIn node;
+        node.prompt = "Please enter your call:\r\n";
+        node.afterLogin = "DX de G4XYZ: 14025.0 K1ABC cq 1302Z\r\n";
+        live::ClusterClient client;
+        QList<QByteArray> lines;
+        connect(&client, &live::ClusterClient::lineReceived, this,
+                [&](const QByteArray& l) { lines << l; });
+        live::ClusterClient::Options o;
+        o.host = "127.0.0.1";
+        o.port = node.port();
+        o.call = "N0CALL";
+        client.Start(o);
+        QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 3, 10000);
+        QCOMPARE(node.call, QByteArray("N0CALL"));
+    }
+
     void clientReconnectsWithBackOff() {
         ClusterStandIn node;
         node.closeAfterLogin = true;

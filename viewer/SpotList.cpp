@@ -164,8 +164,12 @@ void SpotList::Show(const live::SpotStore& store, std::int64_t nowMs,
     table_->clear();
     QList<QTreeWidgetItem*> items;
     QTreeWidgetItem* chosenItem = nullptr;
-    for (const live::Spot& s : store.spots()) {
+    // The newest MaxRows that pass the filters.
+    int rows = 0;
+    for (auto it = store.spots().rbegin(); it != store.spots().rend() && rows < MaxRows; ++it) {
+        const live::Spot& s = *it;
         if (!f.Passes(s, nowMs)) continue;
+        ++rows;
         auto* item = new SpotItem;
         const bool placed = s.positionSource != live::PositionSource::None;
         const double ageMin = std::max<std::int64_t>(0, nowMs - s.receivedMs) / 60000.0;

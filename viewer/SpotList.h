@@ -25,6 +25,8 @@ struct LiveTexts;
 class SpotList : public QWidget {
     Q_OBJECT
   public:
+    // Rows shown at most (the newest spots), so a flood keeps the list quick.
+    static constexpr int MaxRows = 2000;
     enum Column {
         Call,
         Frequency,
