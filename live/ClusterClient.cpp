@@ -77,7 +77,7 @@ void ClusterClient::Connect() {
         socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
         lastHeardMs_ = QDateTime::currentMSecsSinceEpoch();
         keepAliveTimer_->start(
-            std::max(1000, std::min(options_.keepAliveMs, options_.silenceLimitMs)));
+            std::max(50, std::min(options_.keepAliveMs, options_.silenceLimitMs)));
         emit connectedToNode();
     });
     connect(socket_, &QTcpSocket::readyRead, this, &ClusterClient::ReadSome);
@@ -150,7 +150,8 @@ void ClusterClient::KeepAlive() {
     const qint64 quiet = QDateTime::currentMSecsSinceEpoch() - lastHeardMs_;
     if (quiet >= options_.silenceLimitMs) {
         // A half-open connection: nothing comes back, whatever is sent.
-        socket_->abort();
+        // (Lost disconnects the socket's signals before it aborts it, so the
+        // abort is not taken for a close by the node.)
         Lost(false, QStringLiteral("the node has been silent too long"));
         return;
     }

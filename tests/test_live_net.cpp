@@ -111,6 +111,27 @@ class LiveNetTest : public QObject {
         QCOMPARE(client.retryDelayMs(), 0);
     }
 
+    void clientDropsASilentNode() {
+        // The node logs the client in and then says nothing, whatever it is sent.
+        ClusterStandIn node;
+        live::ClusterClient client;
+        QString problem;
+        connect(&client, &live::ClusterClient::failed, this,
+                [&](const QString& p) { problem = p; });
+        live::ClusterClient::Options o;
+        o.host = "127.0.0.1";
+        o.port = node.port();
+        o.call = "N0CALL";
+        o.keepAliveMs = 100;
+        o.silenceLimitMs = 400;
+        o.firstRetryMs = 50;
+        client.Start(o);
+        QTRY_VERIFY_WITH_TIMEOUT(problem.contains("silent"), 10000);
+        // It tries again.
+        QTRY_VERIFY_WITH_TIMEOUT(node.connections >= 2, 10000);
+        client.Stop();
+    }
+
     void clientFloodStaysBounded() {
         ClusterStandIn node;
         QByteArray flood;

@@ -31,6 +31,7 @@ LiveStations::LiveStations(ViewerHub& hub, QMenu* options, QWidget* window)
 
     list_ = new SpotList(window);
     connect(list_, &SpotList::chosen, this, &LiveStations::Choose);
+    connect(list_, &SpotList::closed, this, [this] { listAction_->setChecked(false); });
     connect(list_, &SpotList::filtersChanged, this, [this] {
         shownGeneration_ = ~0ull;
         Tick();

@@ -3,6 +3,7 @@
 #include "live/Band.h"
 #include "viewer/LiveTexts.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -209,6 +210,11 @@ void SpotList::Show(const live::SpotStore& store, std::int64_t nowMs,
 void SpotList::SetStatus(const QString& text) {
     status_->setText(text);
     status_->setAccessibleDescription(text);
+}
+
+void SpotList::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 void SpotList::Choose(QTreeWidgetItem* item) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QSpinBox;
@@ -52,6 +53,11 @@ class SpotList : public QWidget {
     // A row was chosen (live::SpotKey of its spot).
     void chosen(const QString& key);
     void filtersChanged();
+    // The window was closed by the user.
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void Choose(QTreeWidgetItem* item);
