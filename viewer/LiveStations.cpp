@@ -57,6 +57,7 @@ LiveStations::LiveStations(ViewerHub& hub, QMenu* options, QWidget* window)
         if (dialog.exec() == QDialog::Accepted) Apply(dialog.values());
     });
     connect(listAction_, &QAction::toggled, this, [this](bool on) {
+        if (!list_) return;
         list_->setVisible(on);
         if (on) {
             shownGeneration_ = ~0ull;
@@ -108,7 +109,7 @@ LiveStations::~LiveStations() {
     }
     layer_.SetStore(nullptr);
     layer_.SetOn(false);
-    delete list_;
+    delete list_.data();
 }
 
 void LiveStations::LoadCountryFile() {
@@ -190,7 +191,7 @@ void LiveStations::UpdateStatus() {
     if (e.WsjtxOn && !udpProblem_.isEmpty()) parts << t.UdpDown.arg(udpProblem_);
     if (!e.ClusterOn && !e.WsjtxOn) parts << t.Idle;
     status_ = parts.join(QStringLiteral(" \u2014 "));
-    list_->SetStatus(status_);
+    if (list_) list_->SetStatus(status_);
 }
 
 void LiveStations::Retranslate() {
@@ -198,7 +199,7 @@ void LiveStations::Retranslate() {
     settingsAction_->setText(t.MenuSettings);
     listAction_->setText(t.MenuList);
     layerAction_->setText(t.MenuLayer);
-    list_->SetTexts(t);
+    if (list_) list_->SetTexts(t);
     shownGeneration_ = ~0ull;
     UpdateStatus();
 }
@@ -228,7 +229,7 @@ void LiveStations::Tick() {
     store_.Expire(now);
     layer_.SetNow(now);
     layer_.Refresh();
-    if (!list_->isVisible()) return;
+    if (!list_ || !list_->isVisible()) return;
     // The list is rebuilt when spots changed, and every half minute for the ages.
     if (store_.generation() == shownGeneration_ && now - lastListMs_ < 30000) return;
     shownGeneration_ = store_.generation();

@@ -15,6 +15,7 @@
 #include "live/SpotFeed.h"
 #include "live/SpotStore.h"
 #include "viewer/SpotLayer.h"
+#include "viewer/SpotList.h"
 
 #include <QObject>
 #include <QPointer>
@@ -30,7 +31,6 @@ class QWidget;
 
 namespace viewer {
 
-class SpotList;
 class ViewerHub;
 
 class LiveStations : public QObject {
@@ -55,7 +55,7 @@ class LiveStations : public QObject {
 
     SpotLayer& layer() { return layer_; }
     const live::SpotStore& store() const { return store_; }
-    SpotList* list() const { return list_; }
+    SpotList* list() const { return list_.data(); }
     QAction* settingsAction() const { return settingsAction_; }
     QAction* listAction() const { return listAction_; }
     QAction* layerAction() const { return layerAction_; }
@@ -78,7 +78,7 @@ class LiveStations : public QObject {
     live::Placer placer_;
     live::WsjtxSpotter wsjtx_;
     SpotLayer layer_;
-    SpotList* list_ = nullptr;
+    QPointer<SpotList> list_; // a child of the window, which may go first
     QAction* settingsAction_ = nullptr;
     QAction* listAction_ = nullptr;
     QAction* layerAction_ = nullptr;
