@@ -15,3 +15,7 @@ add_test(NAME test_live_net COMMAND test_live_net)
 
 # The viewer's live stations component with real network ends on loopback.
 korvanta_qtest(test_live_viewer SOURCES test_live_viewer.cpp ClusterStandIn.h)
+
+# The live stations inside the real viewer: the viewer's hub layer and its
+# answer to a chosen spot.
+korvanta_qtest(test_live_inviewer SOURCES test_live_inviewer.cpp)

@@ -165,6 +165,10 @@ void TFormAzimut::SepEqualClick() {
 // Selection and lookup.
 
 void TFormAzimut::ListBoxDXWClick() {
+    SelectDxRow(azlink::DesignationReason::ListRowChosen);
+}
+
+void TFormAzimut::SelectDxRow(azlink::DesignationReason reason) {
     QListWidgetItem* item = ListBoxDXW->currentItem();
     if (!item) return;
     ViewerState& v = program_.viewer;
@@ -196,10 +200,10 @@ void TFormAzimut::ListBoxDXWClick() {
         return;
     }
 
-    ShowDxPoint(r.lat, r.lon);
+    ShowDxPoint(reason, r.lat, r.lon);
 }
 
-void TFormAzimut::ShowDxPoint(geo::Real lat, geo::Real lon) {
+void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon) {
     ViewerState& v = program_.viewer;
     Platform& platform = program_.platform;
     geo::PositionState& pos = program_.app.pos;
@@ -231,7 +235,7 @@ void TFormAzimut::ShowDxPoint(geo::Real lat, geo::Real lon) {
     ImageDX45->raise();
     TimerDX->start();
 
-    PublishBearing(QString::number(d.bearing));
+    Designate(reason, QString::number(d.bearing), geo::LatLon{lat, lon});
 }
 
 void TFormAzimut::EditCallChange() {
@@ -259,16 +263,15 @@ void TFormAzimut::EditCallChange() {
     ListBoxDXW->scrollToItem(item, QAbstractItemView::PositionAtTop);
     ListBoxDXW->setCurrentItem(item);
     LookupRunning = true;
-    ListBoxDXWClick();
+    SelectDxRow(activationRefresh_ ? azlink::DesignationReason::ActivationRefresh
+                                   : azlink::DesignationReason::LookupTyping);
     LookupRunning = false;
 }
 
 void TFormAzimut::PublishBearing(const QString& bearing) {
-    // The one place where a designated bearing leaves the viewer: the local
-    // azimuth server and, when it is on, the rotator take it from here.
+    // The local azimuth server's end of the designations it publishes.
     PublishedBearing = bearing;
     if (BearingServer* server = program_.platform.bearingServer()) server->publish(bearing);
-    TurnRotator(bearing);
 }
 
 // ---------------------------------------------------------------------------
