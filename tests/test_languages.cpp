@@ -52,9 +52,10 @@ const LanguageRow Languages[] = {
 // The lower band of the donation picture, where the word is written.
 // The items added beyond the classic menus: each has an access key that no
 // other item of its menu has.
-const char* const AddedItems[] = {"MenuExport",   "MenuPrint",         "MenuCountryFile",
-                                  "MenuFillGaps", "MenuGreyLine",      "MenuLocatorGrid",
-                                  "MenuRotator",  "MenuRotatorAddress"};
+const char* const AddedItems[] = {"MenuExport",   "MenuPrint",          "MenuCountryFile",
+                                  "MenuFillGaps", "MenuGreyLine",       "MenuLocatorGrid",
+                                  "MenuRotator",  "MenuRotatorAddress", "MenuLiveStations",
+                                  "MenuSpotList", "MenuSpotLayer"};
 
 // Every menu of a window: its menu bar and each menu below it.
 QList<QList<QAction*>> MenusOf(QMainWindow* window) {

@@ -180,7 +180,7 @@ class LiveViewerTest : public QObject {
         QCOMPARE(rig.live->store().size(), std::size_t(0));
         rig.app.LanguageCode = QStringLiteral("F");
         rig.hub.LanguageApplied();
-        QCOMPARE(rig.live->settingsAction()->text(), QStringLiteral("Stations en direct\u2026"));
+        QCOMPARE(rig.live->settingsAction()->text(), QStringLiteral("Stations en &direct\u2026"));
         QVERIFY(rig.options.actions().contains(rig.live->settingsAction()));
     }
 

@@ -4,9 +4,9 @@ namespace viewer {
 
 const LiveTexts& LiveTextsFor(const QString& code) {
     static const LiveTexts english{
-        QStringLiteral("Live stations\u2026"),
-        QStringLiteral("Live station list"),
-        QStringLiteral("Live stations on the map"),
+        QStringLiteral("Li&ve stations\u2026"),
+        QStringLiteral("Live station li&st"),
+        QStringLiteral("Live stations on the &map"),
         QStringLiteral("Live stations"),
         {QStringLiteral("Call"), QStringLiteral("kHz"), QStringLiteral("Band"),
          QStringLiteral("Mode / comment"), QStringLiteral("Entity"), QStringLiteral("Bearing"),
@@ -33,9 +33,9 @@ const LiveTexts& LiveTextsFor(const QString& code) {
         QStringLiteral("The cluster needs a login call."),
     };
     static const LiveTexts french{
-        QStringLiteral("Stations en direct\u2026"),
-        QStringLiteral("Liste des stations en direct"),
-        QStringLiteral("Stations en direct sur la carte"),
+        QStringLiteral("Stations en &direct\u2026"),
+        QStringLiteral("Li&ste des stations en direct"),
+        QStringLiteral("Stations &en direct sur la carte"),
         QStringLiteral("Stations en direct"),
         {QStringLiteral("Indicatif"), QStringLiteral("kHz"), QStringLiteral("Bande"),
          QStringLiteral("Mode / commentaire"), QStringLiteral("Entit\u00e9"),
@@ -63,9 +63,9 @@ const LiveTexts& LiveTextsFor(const QString& code) {
         QStringLiteral("Le cluster demande un indicatif de connexion."),
     };
     static const LiveTexts spanish{
-        QStringLiteral("Estaciones en directo\u2026"),
-        QStringLiteral("Lista de estaciones en directo"),
-        QStringLiteral("Estaciones en directo en el mapa"),
+        QStringLiteral("E&staciones en directo\u2026"),
+        QStringLiteral("L&ista de estaciones en directo"),
+        QStringLiteral("Estaciones en directo en el &mapa"),
         QStringLiteral("Estaciones en directo"),
         {QStringLiteral("Indicativo"), QStringLiteral("kHz"), QStringLiteral("Banda"),
          QStringLiteral("Modo / comentario"), QStringLiteral("Entidad"), QStringLiteral("Rumbo"),
