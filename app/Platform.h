@@ -2,6 +2,7 @@
 // implementation; tests give it a fake.
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QDateTime>
 #include <QLocale>
@@ -68,6 +69,27 @@ class RotatorPort {
     std::function<void(std::optional<double> heading)> headingChanged;
 };
 
+// The live stations' network ends: a DX cluster connection and the UDP
+// stream of an FT8 program. Never waits; lines and datagrams arrive through
+// the callbacks, bounded in size (see live/ClusterClient.h, live/UdpListener.h).
+class SpotFeeds {
+  public:
+    virtual ~SpotFeeds() = default;
+    // Connects to the node, logs in with `call` after its login prompt, keeps
+    // the link alive and reconnects with back-off until stopCluster().
+    virtual void startCluster(const QString& host, quint16 port, const QString& call) = 0;
+    virtual void stopCluster() = 0;
+    // Listens on "PORT", "GROUP:PORT" or "ADDRESS:PORT"; false with `error`
+    // when the port cannot be opened.
+    virtual bool startUdp(const QString& endpoint, QString* error) = 0;
+    virtual void stopUdp() = 0;
+    std::function<void(const QByteArray& line)> clusterLine;
+    std::function<void(const QByteArray& datagram)> datagram;
+    // The cluster connection's state for the status line: connected (true)
+    // or lost / failed (false, with the socket's text).
+    std::function<void(bool up, const QString& detail)> clusterState;
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -111,6 +133,8 @@ class Platform {
     // The local azimuth server (null when this run has none) and the rotator link.
     virtual BearingServer* bearingServer() { return nullptr; }
     virtual RotatorPort* rotator() { return nullptr; }
+    // The live stations' network ends (null when this run has none).
+    virtual SpotFeeds* spotFeeds() { return nullptr; }
     // True when a top-level window whose title is exactly `title` exists on
     // the desktop (any program's). Where the windows of other programs cannot
     // be listed (Wayland, offscreen) the answer is false.

@@ -8,6 +8,7 @@
 #include "link/AzimuthServer.h"
 #include "link/LinkProtocol.h"
 #include "link/RotatorChannels.h"
+#include "live/LiveFeeds.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -66,6 +67,11 @@ BearingServer* QtPlatform::bearingServer() {
 RotatorPort* QtPlatform::rotator() {
     if (!rotator_) rotator_ = std::make_unique<RotatorSwitch>();
     return rotator_.get();
+}
+
+SpotFeeds* QtPlatform::spotFeeds() {
+    if (!spotFeeds_) spotFeeds_ = std::make_unique<live::LiveFeeds>();
+    return spotFeeds_.get();
 }
 
 QDateTime QtPlatform::localNow() {

@@ -13,6 +13,9 @@ class AzimuthServer;
 class QTemporaryDir;
 class RotatorSwitch;
 class ToolkitLanguage;
+namespace live {
+class LiveFeeds;
+}
 
 class QtPlatform : public Platform {
   public:
@@ -43,6 +46,7 @@ class QtPlatform : public Platform {
     // cannot listen it says why on stderr and the program runs without it.
     BearingServer* bearingServer() override;
     RotatorPort* rotator() override;
+    SpotFeeds* spotFeeds() override;
     bool topLevelWindowExists(const QString& title) override;
     bool startDetached(const QString& path) override;
     bool downloadToFile(const QString& url, const QString& file,
@@ -59,4 +63,5 @@ class QtPlatform : public Platform {
     std::unique_ptr<AzimuthServer> server_;
     bool serverTried_ = false;
     std::unique_ptr<RotatorSwitch> rotator_;
+    std::unique_ptr<live::LiveFeeds> spotFeeds_;
 };

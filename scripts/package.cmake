@@ -26,6 +26,8 @@ mouse, draws axes and equidistant circles, lists DX entities with a
 call-sign lookup and a blinking marker, shows the local or UTC time and
 publishes the pointed bearing to other local programs. korvanta-render
 makes the same maps without a window, for scripts; korvanta-call tells
-the entity of a call sign from the country file cty.dat.")
+the entity of a call sign from the country file cty.dat; korvanta-spots
+prints the live stations of a DX cluster and an FT8 program, placed and
+measured as the map places them.")
 # Only what the program needs at run time: the tests and benchmarks install nothing.
 include(CPack)

@@ -72,6 +72,7 @@ struct FakePlatform : Platform {
     RecordingRotator recordingRotator;
     BearingServer* server = &recordingServer; // a test may give a real server
     RotatorPort* rotatorPort = &recordingRotator;
+    SpotFeeds* spotFeedsPort = nullptr; // a test may give real ones (live::LiveFeeds)
 
     QString programFolder() override { return folder; }
     QDateTime localNow() override { return local; }
@@ -106,6 +107,7 @@ struct FakePlatform : Platform {
     }
     BearingServer* bearingServer() override { return server; }
     RotatorPort* rotator() override { return rotatorPort; }
+    SpotFeeds* spotFeeds() override { return spotFeedsPort; }
     bool topLevelWindowExists(const QString& title) override {
         return windowTitles.contains(title);
     }

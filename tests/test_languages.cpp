@@ -55,7 +55,8 @@ const LanguageRow Languages[] = {
 const char* const AddedItems[] = {
     "MenuExport",           "MenuPrint",           "MenuCountryFile",     "MenuFillGaps",
     "MenuGreyLine",         "MenuLocatorGrid",     "MenuRotator",         "MenuRotatorSettings",
-    "MenuAntennaShortPath", "MenuAntennaLongPath", "MenuAntennaStop",     "MenuAntennaPark"};
+    "MenuAntennaShortPath", "MenuAntennaLongPath", "MenuAntennaStop",     "MenuAntennaPark",
+    "MenuLiveStations",     "MenuSpotList",        "MenuSpotLayer"};
 
 // Every menu of a window: its menu bar and each menu below it.
 QList<QList<QAction*>> MenusOf(QMainWindow* window) {

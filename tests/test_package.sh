@@ -34,6 +34,7 @@ check test -n "$(field Description)"
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's#^\./#/#' >"$work/list"
 expected=(
   /usr/bin/korvanta /usr/bin/korvanta-render /usr/bin/korvanta-call /usr/bin/korvanta-link
+  /usr/bin/korvanta-spots /usr/share/man/man1/korvanta-spots.1.gz
   /usr/share/korvanta/korvanta_en.html /usr/share/korvanta/korvanta_fr.html
   /usr/share/korvanta/korvanta_es.html
   /usr/share/applications/korvanta.desktop /usr/share/metainfo/korvanta.metainfo.xml

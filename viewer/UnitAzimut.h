@@ -30,6 +30,7 @@ class TCallResolverLine;
 struct Program;
 class TLabelUrl;
 namespace viewer {
+class LiveStations;
 struct ViewerTexts;
 class ViewerHub;
 class AntennaConsole;
@@ -190,7 +191,11 @@ class TFormAzimut : public QMainWindow {
     //   own frame;
     // - the live overlays (viewer/OverlayComponent.*): the grey line and the
     //   locator grid layers, the overlay widget, the position readout, the
-    //   Options items and the grey line's minute timer.
+    //   Options items and the grey line's minute timer;
+    // - the live stations (viewer/LiveStations.*): cluster spots and FT8
+    //   decodes as a layer, their list and settings, Options items at the
+    //   end; a spot chosen in the list is a designation request the viewer
+    //   answers (AnswerDesignationRequest).
     // The members below are the window's handles on them (the tests reach
     // the controls through them).
     using ExportChoice = viewer::ExportChoice;
@@ -209,6 +214,7 @@ class TFormAzimut : public QMainWindow {
     QAction* MenuGreyLine = nullptr;
     QAction* MenuLocatorGrid = nullptr;
     QTimer* TimerGreyLine = nullptr;
+    viewer::LiveStations* LiveStations = nullptr;
     // End of the components.
     // ---------------------------------------------------------------------
 
@@ -345,6 +351,11 @@ class TFormAzimut : public QMainWindow {
     void UpdateFrame();
     // The DX list's selection read and shown, designated with its reason.
     void SelectDxRow(azlink::DesignationReason reason);
+    // Shows a point as a DX row is shown (readouts, marker) and designates it.
+    void ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon);
+    // A component's request (a chosen spot): shown as a DX row, then designated
+    // with the request's reason; a request without a position is ignored.
+    void AnswerDesignationRequest(const azlink::Designation& request);
     // Writes a text into the map picture with its top-left corner at (x, y),
     // in the picture's font, over a white box unless the brush is hollow
     // (`boxed`: over the white box whatever the brush).

@@ -1,11 +1,13 @@
 // The viewer's hub and components: the frame of the map shown, the one
 // designation path, and the creation and wiring of the components (export
-// and print, the live overlays, the country-file line). The components get
-// the hub, the controls they attach to and callbacks, never the window.
+// and print, the live overlays, the country-file line, the live stations).
+// The components get the hub, the controls they attach to and callbacks,
+// never the window.
 #include "viewer/UnitAzimut.h"
 
 #include "app/Program.h"
 #include "viewer/ExportComponent.h"
+#include "viewer/LiveStations.h"
 #include "viewer/OverlayComponent.h"
 #include "viewer/UnitAzimutCall.h"
 #include "viewer/ViewerHub.h"
@@ -54,6 +56,19 @@ void TFormAzimut::BuildComponents() {
         Designate(azlink::DesignationReason::CallEnter, bearing, at);
     };
     CallResolver = new TCallResolverLine(*hub_, callAttach, std::move(callCallbacks), this);
+
+    // The live stations add their layer to the hub and their items at the
+    // end of the Options menu; a spot chosen in their list comes back as a
+    // designation request.
+    LiveStations = new viewer::LiveStations(*hub_, MenuOptions, this);
+    connect(hub_, &viewer::ViewerHub::designationRequested, this,
+            [this](const azlink::Designation& d) { AnswerDesignationRequest(d); });
+}
+
+void TFormAzimut::AnswerDesignationRequest(const azlink::Designation& request) {
+    if (!request.lat || !request.lon) return;
+    ShowDxPoint(request.reason, static_cast<geo::Real>(*request.lat),
+                static_cast<geo::Real>(*request.lon));
 }
 
 void TFormAzimut::UpdateFrame() {

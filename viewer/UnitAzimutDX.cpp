@@ -201,9 +201,15 @@ void TFormAzimut::SelectDxRow(azlink::DesignationReason reason) {
         return;
     }
 
+    ShowDxPoint(reason, r.lat, r.lon);
+}
+
+void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon) {
+    ViewerState& v = program_.viewer;
+    Platform& platform = program_.platform;
     geo::PositionState& pos = program_.app.pos;
-    pos.PointLat = r.lat;
-    pos.PointLon = r.lon;
+    pos.PointLat = lat;
+    pos.PointLon = lon;
     geo::CalculAzimutDistance(pos, [&platform] { platform.beep(); });
     const viewer::DxReadout d =
         viewer::ComputeDxReadout(pos.PointAzimuth, pos.PointDistance, v.UnitFactor);
@@ -230,7 +236,7 @@ void TFormAzimut::SelectDxRow(azlink::DesignationReason reason) {
     ImageDX45->raise();
     TimerDX->start();
 
-    Designate(reason, QString::number(d.bearing), geo::LatLon{r.lat, r.lon});
+    Designate(reason, QString::number(d.bearing), geo::LatLon{lat, lon});
 }
 
 void TFormAzimut::EditCallChange() {

@@ -1,0 +1,1 @@
+korvanta_bench(bench_live SOURCES bench_live.cpp LIBS korvanta_live_rules korvanta_spotlayer)
