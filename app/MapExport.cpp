@@ -5,12 +5,16 @@
 #define KORVANTA_EXPORT_PICTURES 1
 #endif
 
+#include "geo/RegionalMap.h"
+
 #include <QBuffer>
+#include <QFile>
 #include <QSaveFile>
 
 #include <array>
 #include <map>
 #include <mutex>
+#include <stdexcept>
 
 namespace mapexport {
 
@@ -73,6 +77,55 @@ geo::PaletteImage BackgroundForSize(int size) {
     }
 #endif
     return geo::BlankBackground(size);
+}
+
+const geo::RegionalData* RegionalVectors(QString* error) {
+    struct Loaded {
+        geo::RegionalData data;
+        QString error;
+    };
+    static const Loaded loaded = [] {
+        Loaded l;
+#ifdef KORVANTA_EXPORT_PICTURES
+        QFile file(QString::fromLatin1(res::RegionalMapPath));
+        if (!file.open(QIODevice::ReadOnly)) {
+            l.error = QStringLiteral("this build has no regional map data (%1)")
+                          .arg(QString::fromLatin1(res::RegionalMapPath));
+            return l;
+        }
+        const QByteArray bytes = qUncompress(file.readAll());
+        if (bytes.isEmpty()) {
+            l.error = QStringLiteral("the regional map data cannot be unpacked");
+            return l;
+        }
+        try {
+            l.data = geo::RegionalData::Parse(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                              static_cast<size_t>(bytes.size()));
+        } catch (const std::exception& e) {
+            l.error = QString::fromLocal8Bit(e.what());
+        }
+#else
+        l.error = QStringLiteral("this build has no regional map data");
+#endif
+        return l;
+    }();
+    if (error) *error = loaded.error;
+    return loaded.error.isEmpty() ? &loaded.data : nullptr;
+}
+
+geo::PaletteImage FrameMap(const geo::MapFrame& frame) {
+    if (frame.wholeWorld())
+        return GapFreeMap(frame.centreLat(), frame.centreLon(), frame.size());
+    const geo::WorldIndex& finest = WorldForSize(geo::MaxGapFreeSize);
+    if (geo::RegionalUsesWorldPicture(frame, finest.width())) {
+        geo::PaletteImage map(frame.size(), frame.size(), geo::PaletteBlack);
+        geo::GenerateGapFree(finest, frame, map);
+        return map;
+    }
+    QString error;
+    const geo::RegionalData* data = RegionalVectors(&error);
+    if (!data) throw std::runtime_error(error.toStdString());
+    return geo::DrawRegionalMap(*data, frame);
 }
 
 geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,

@@ -42,6 +42,7 @@ struct Content {
     geo::Real unitFactor = 1; // kilometres per unit: 1 or 1.609344
     QString version;          // "2.2.1"
     OverlayFn overlay;        // may be empty
+    double rangeKm = 20000;   // kilometres from the centre to the rim
 };
 
 // The content for a centre: the gap-free PosterMapSize map, the position
