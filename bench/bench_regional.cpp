@@ -75,9 +75,12 @@ void BM_GmtCoast(benchmark::State& state) {
                             "/6i -Dh -A0 -Gburlywood -Slightblue -W0.25p -N1/0.25p "
                             "--PS_CONVERT=E" +
                             std::to_string(size / 6) + " -png map >/dev/null 2>&1";
+    const std::string png = std::string(dir) + "/map.png";
     for (auto _ : state) {
-        if (std::system(cmd.c_str()) != 0) {
-            state.SkipWithError("gmt coast failed");
+        // gmt answers 0 even when it fails: the picture tells.
+        unlink(png.c_str());
+        if (std::system(cmd.c_str()) != 0 || access(png.c_str(), R_OK) != 0) {
+            state.SkipWithError("gmt coast drew no picture");
             break;
         }
     }
@@ -86,10 +89,9 @@ void BM_GmtCoast(benchmark::State& state) {
 }
 BENCHMARK(BM_GmtCoast)
     ->Args({600, 500})
-    ->Args({600, 2500})
     ->Args({4800, 500})
     ->Iterations(1)
-    ->Repetitions(3)
+    ->Repetitions(2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -11,6 +11,8 @@ namespace geo {
 namespace {
 
 constexpr double PiD = std::numbers::pi;
+// The smallest lake drawn: the radius of its cap, in pixels.
+constexpr double MinLakePixels = 2.0;
 
 double Wrap(double a) {
     while (a > PiD)
@@ -304,6 +306,10 @@ void FillKind(const RegionalData& d, const Setup& s, Toggles& t, bool countries)
     for (const RegionalData::Ring& ring : d.rings()) {
         const bool isCountry = ring.kind == RegionalData::Country;
         if (isCountry != countries) continue;
+        // Lakes (and what lies in them) narrower than a few pixels would be
+        // only a ring of coastline: left out, as the world map leaves out
+        // its small lakes.
+        if (!isCountry && ring.kind >= 2 && ring.cap.radius * s.scale < MinLakePixels) continue;
         clip.Run(d, ring, countries ? ring.country : 1);
     }
     t.Resolve();

@@ -10,6 +10,8 @@
 // filled by the even-odd rule: the shoreline levels (land, lake, island in a
 // lake, pond) nest, so the parity of all of them is land; the countries are
 // disjoint, so the exclusive-or of their indices is the country under a pixel.
+// Lakes whose cap is narrower than two pixels are left out (with the islands
+// and ponds in them), so a large range shows no rings of coastline for them.
 //
 // The picture: outside the disc black, water the sea colour, land its
 // country's colour (land no country covers takes a neighbour's), and the
