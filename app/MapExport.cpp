@@ -14,6 +14,7 @@
 #include <array>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 
 namespace mapexport {
@@ -79,9 +80,9 @@ geo::PaletteImage BackgroundForSize(int size) {
     return geo::BlankBackground(size);
 }
 
-const geo::RegionalData* RegionalVectors(QString* error) {
+const geo::RegionalLevels* RegionalVectors(QString* error) {
     struct Loaded {
-        geo::RegionalData data;
+        std::optional<geo::RegionalLevels> data;
         QString error;
     };
     static const Loaded loaded = [] {
@@ -99,8 +100,9 @@ const geo::RegionalData* RegionalVectors(QString* error) {
             return l;
         }
         try {
-            l.data = geo::RegionalData::Parse(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                              static_cast<size_t>(bytes.size()));
+            l.data.emplace(
+                geo::RegionalData::Parse(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                         static_cast<size_t>(bytes.size())));
         } catch (const std::exception& e) {
             l.error = QString::fromLocal8Bit(e.what());
         }
@@ -110,12 +112,11 @@ const geo::RegionalData* RegionalVectors(QString* error) {
         return l;
     }();
     if (error) *error = loaded.error;
-    return loaded.error.isEmpty() ? &loaded.data : nullptr;
+    return loaded.data ? &*loaded.data : nullptr;
 }
 
 geo::PaletteImage FrameMap(const geo::MapFrame& frame) {
-    if (frame.wholeWorld())
-        return GapFreeMap(frame.centreLat(), frame.centreLon(), frame.size());
+    if (frame.wholeWorld()) return GapFreeMap(frame.centreLat(), frame.centreLon(), frame.size());
     const geo::WorldIndex& finest = WorldForSize(geo::MaxGapFreeSize);
     if (geo::RegionalUsesWorldPicture(frame, finest.width())) {
         geo::PaletteImage map(frame.size(), frame.size(), geo::PaletteBlack);
@@ -123,9 +124,9 @@ geo::PaletteImage FrameMap(const geo::MapFrame& frame) {
         return map;
     }
     QString error;
-    const geo::RegionalData* data = RegionalVectors(&error);
+    const geo::RegionalLevels* data = RegionalVectors(&error);
     if (!data) throw std::runtime_error(error.toStdString());
-    return geo::DrawRegionalMap(*data, frame);
+    return geo::DrawRegionalMap(data->For(frame.kmPerPixel()), frame);
 }
 
 geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,

@@ -33,9 +33,9 @@ geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,
                              const geo::WorldIndex* world = nullptr);
 
 // The vector data of the regional maps (resources/regional-map.bin), read
-// and unpacked once; nullptr when the build has none or it cannot be read,
+// and unpacked once, at its levels of detail; nullptr when the build has none or it cannot be read,
 // with the reason in *error.
-const geo::RegionalData* RegionalVectors(QString* error = nullptr);
+const geo::RegionalLevels* RegionalVectors(QString* error = nullptr);
 
 // The map of any frame at the frame's size: the whole world as GapFreeMap;
 // a regional frame from the finest world picture (gap-free) where its pixels

@@ -28,16 +28,17 @@ geo::MapFrame Frame(int size, double range) {
 }
 
 void BM_Regional(benchmark::State& state) {
-    const geo::RegionalData* data = mapexport::RegionalVectors();
-    if (!data) {
+    const geo::RegionalLevels* levels = mapexport::RegionalVectors();
+    if (!levels) {
         state.SkipWithError("no regional map data");
         return;
     }
     const geo::MapFrame f =
         Frame(static_cast<int>(state.range(0)), static_cast<double>(state.range(1)));
-    geo::DrawRegionalMap(*data, f); // warm
+    const geo::RegionalData& data = levels->For(f.kmPerPixel());
+    geo::DrawRegionalMap(data, f); // warm
     for (auto _ : state) {
-        const geo::PaletteImage map = geo::DrawRegionalMap(*data, f);
+        const geo::PaletteImage map = geo::DrawRegionalMap(data, f);
         benchmark::DoNotOptimize(map.indices.data());
     }
 }
@@ -99,12 +100,14 @@ BENCHMARK(BM_GmtCoast)
 
 int main(int argc, char** argv) {
     if (!bench::InitializeInterleaved(argc, argv)) return 1;
-    const geo::RegionalData* data = mapexport::RegionalVectors();
+    const geo::RegionalLevels* data = mapexport::RegionalVectors();
     bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (data)
-        std::printf("Vector data loaded: %zu points in %zu rings, %.1f MB in memory\n",
-                    data->pointCount(), data->rings().size(), data->MemoryBytes() / 1e6);
+        std::printf("Vector data loaded: %zu points in %zu rings (%.1f MB), with its coarser "
+                    "levels %.1f MB in memory\n",
+                    data->full().pointCount(), data->full().rings().size(),
+                    data->full().MemoryBytes() / 1e6, data->MemoryBytes() / 1e6);
     std::printf("JN18EU medians (ms), Korvanta against gmt coast:\n");
     for (const char* args : {"600/100", "600/500", "600/2500", "4800/500", "4800/2500"}) {
         const double k = reporter.Median(std::string("BM_Regional/") + args);

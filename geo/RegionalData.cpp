@@ -15,6 +15,8 @@ constexpr uint32_t MaxRingPoints = 4'000'000;
 constexpr size_t MaxTotalPoints = 40'000'000;
 // Units of the stored coordinates per degree.
 constexpr double Units = 1e4;
+// The maps' scale: 20000 km from the centre to the antipode.
+constexpr double KmPerRadian = 20000.0 / std::numbers::pi;
 
 class Reader {
   public:
@@ -94,7 +96,7 @@ RegionalData RegionalData::Parse(const uint8_t* bytes, size_t size) {
         in.U8();
     RegionalData d;
     const uint32_t countries = in.U32();
-    if (countries > 254) Reader::Fail("too many countries");
+    if (countries > 253) Reader::Fail("too many countries");
     d.countries_.resize(countries + 1);
     for (uint32_t c = 1; c <= countries; ++c) {
         d.countries_[c].code[0] = static_cast<char>(in.U8());
@@ -169,7 +171,7 @@ void RegionalData::FinishRing(uint8_t kind, uint8_t country, uint32_t first) {
 
 uint8_t RegionalData::AddCountry(const char code[2], uint8_t palette) {
     if (countries_.empty()) countries_.resize(1);
-    if (countries_.size() > 255) throw std::invalid_argument("too many countries");
+    if (countries_.size() > 253) throw std::invalid_argument("too many countries");
     CountryInfo c;
     c.code[0] = code[0];
     c.code[1] = code[1];
@@ -188,6 +190,54 @@ void RegionalData::AddRing(uint8_t kind, uint8_t country, const std::vector<LatL
         points_.push_back(static_cast<float>(v.z));
     }
     FinishRing(kind, country, first);
+}
+
+RegionalData RegionalData::Thinned(double angle) const {
+    RegionalData out;
+    out.countries_ = countries_;
+    const float limit = static_cast<float>(std::cos(angle));
+    for (const Ring& r : rings_) {
+        const uint32_t first = static_cast<uint32_t>(out.pointCount());
+        uint32_t kept = 0;
+        const float* last = nullptr;
+        // The last point repeats the first: it is left to FinishRing.
+        for (uint32_t i = r.first; i + 1 < r.first + r.count; ++i) {
+            const float* p = &points_[3 * i];
+            if (last && last[0] * p[0] + last[1] * p[1] + last[2] * p[2] > limit) continue;
+            out.points_.insert(out.points_.end(), p, p + 3);
+            last = &points_[3 * i];
+            ++kept;
+        }
+        if (kept < 3) {
+            out.points_.resize(3 * static_cast<size_t>(first));
+            continue;
+        }
+        out.FinishRing(r.kind, r.country, first);
+    }
+    out.points_.shrink_to_fit();
+    out.chunks_.shrink_to_fit();
+    out.rings_.shrink_to_fit();
+    return out;
+}
+
+RegionalLevels::RegionalLevels(RegionalData full) {
+    levels_.push_back({0, std::move(full)});
+    for (double km : {0.5, 2.0})
+        levels_.push_back({km, levels_.front().data.Thinned(km / KmPerRadian)});
+}
+
+const RegionalData& RegionalLevels::For(double kmPerPixel) const {
+    const RegionalData* best = &levels_.front().data;
+    for (const Level& l : levels_)
+        if (l.km <= 0.5 * kmPerPixel) best = &l.data;
+    return *best;
+}
+
+size_t RegionalLevels::MemoryBytes() const {
+    size_t n = 0;
+    for (const Level& l : levels_)
+        n += l.data.MemoryBytes();
+    return n;
 }
 
 size_t RegionalData::MemoryBytes() const {

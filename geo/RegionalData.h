@@ -97,6 +97,10 @@ class RegionalData {
     // Bytes held in memory.
     size_t MemoryBytes() const;
 
+    // A copy keeping of each ring the points at least `angle` radians from
+    // the point kept before.
+    RegionalData Thinned(double angle) const;
+
   private:
     // Ends the ring whose points were appended from `first` on.
     void FinishRing(uint8_t kind, uint8_t country, uint32_t first);
@@ -105,6 +109,27 @@ class RegionalData {
     std::vector<Chunk> chunks_;
     std::vector<float> points_; // x, y, z per point
     std::vector<CountryInfo> countries_;
+};
+
+// The same data at several levels of detail for maps of any scale: the full
+// data, and copies keeping of each ring only the points at least 0.5 km and
+// 2 km from the point kept before (rings left with fewer than three points
+// are dropped: they would fill no pixel).
+class RegionalLevels {
+  public:
+    explicit RegionalLevels(RegionalData full);
+    // The coarsest level whose points lie no farther apart than half a
+    // pixel of a map of `kmPerPixel`.
+    const RegionalData& For(double kmPerPixel) const;
+    const RegionalData& full() const { return levels_.front().data; }
+    size_t MemoryBytes() const;
+
+  private:
+    struct Level {
+        double km = 0;
+        RegionalData data;
+    };
+    std::vector<Level> levels_;
 };
 
 // The smallest-known cap holding the unit vectors [first, first + count) of

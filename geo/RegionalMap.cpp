@@ -375,52 +375,60 @@ PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame) {
         lo[static_cast<size_t>(y)] = std::max(0, static_cast<int>(std::ceil(s.R - h)));
         hi[static_cast<size_t>(y)] = std::min(n - 1, static_cast<int>(std::floor(s.R + h)));
     }
-    auto onDisc = [&](int x, int y) {
-        return y >= 0 && y < n && x >= lo[static_cast<size_t>(y)] &&
-               x <= hi[static_cast<size_t>(y)];
-    };
 
-    // Country of each land pixel: 0 water, 255 land of no known country.
+    // Country of each pixel: 0 water, Unknown land of no known country,
+    // Outside off the disc.
     const auto& countries = data.countries();
     const size_t known = countries.size();
-    constexpr uint8_t Unknown = 255;
-    bool anyUnknown = false;
-    for (size_t i = 0; i < L.size(); ++i) {
-        if (!L[i]) {
-            C[i] = 0;
-        } else if (C[i] == 0 || C[i] >= known) {
-            C[i] = Unknown;
-            anyUnknown = true;
+    constexpr uint8_t Unknown = 255, Outside = 254;
+    int firstUnknown = n, lastUnknown = -1; // rows
+    for (int y = 0; y < n; ++y) {
+        const int a = lo[static_cast<size_t>(y)], b = hi[static_cast<size_t>(y)];
+        uint8_t* c = C.data() + static_cast<size_t>(y) * n;
+        const uint8_t* l = L.data() + static_cast<size_t>(y) * n;
+        for (int x = 0; x < n; ++x) {
+            if (x < a || x > b) {
+                c[x] = Outside;
+            } else if (!l[x]) {
+                c[x] = 0;
+            } else if (c[x] == 0 || c[x] >= known) {
+                c[x] = Unknown;
+                firstUnknown = std::min(firstUnknown, y);
+                lastUnknown = y;
+            }
         }
     }
     // Land no country covers (the two data sets differ a little along the
-    // coasts) takes the country of a neighbour, swept both ways.
-    for (int pass = 0; anyUnknown && pass < 4; ++pass) {
-        anyUnknown = false;
-        for (int y = 0; y < n; ++y)
+    // coasts) takes the country of a neighbour, swept both ways over the
+    // rows that have such land.
+    auto source = [](uint8_t v) { return v != 0 && v < Outside; };
+    for (int pass = 0; firstUnknown <= lastUnknown && pass < 4; ++pass) {
+        const int y0 = std::max(0, firstUnknown - 1), y1 = std::min(n - 1, lastUnknown + 1);
+        for (int y = y0; y <= y1; ++y)
             for (int x = 0; x < n; ++x) {
                 uint8_t& c = C[static_cast<size_t>(y) * n + x];
                 if (c != Unknown) continue;
-                if (x > 0 && C[static_cast<size_t>(y) * n + x - 1] != Unknown &&
-                    C[static_cast<size_t>(y) * n + x - 1] != 0)
+                if (x > 0 && source(C[static_cast<size_t>(y) * n + x - 1]))
                     c = C[static_cast<size_t>(y) * n + x - 1];
-                else if (y > 0 && C[static_cast<size_t>(y - 1) * n + x] != Unknown &&
-                         C[static_cast<size_t>(y - 1) * n + x] != 0)
+                else if (y > 0 && source(C[static_cast<size_t>(y - 1) * n + x]))
                     c = C[static_cast<size_t>(y - 1) * n + x];
             }
-        for (int y = n - 1; y >= 0; --y)
+        int f = n, l = -1;
+        for (int y = y1; y >= y0; --y)
             for (int x = n - 1; x >= 0; --x) {
                 uint8_t& c = C[static_cast<size_t>(y) * n + x];
                 if (c != Unknown) continue;
-                if (x + 1 < n && C[static_cast<size_t>(y) * n + x + 1] != Unknown &&
-                    C[static_cast<size_t>(y) * n + x + 1] != 0)
+                if (x + 1 < n && source(C[static_cast<size_t>(y) * n + x + 1]))
                     c = C[static_cast<size_t>(y) * n + x + 1];
-                else if (y + 1 < n && C[static_cast<size_t>(y + 1) * n + x] != Unknown &&
-                         C[static_cast<size_t>(y + 1) * n + x] != 0)
+                else if (y + 1 < n && source(C[static_cast<size_t>(y + 1) * n + x]))
                     c = C[static_cast<size_t>(y + 1) * n + x];
-                else
-                    anyUnknown = true;
+                else {
+                    f = std::min(f, y);
+                    l = std::max(l, y);
+                }
             }
+        firstUnknown = f;
+        lastUnknown = l;
     }
 
     std::array<uint8_t, 256> colour{};
@@ -432,26 +440,25 @@ PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame) {
     PaletteImage img(n, n, PaletteBlack);
     for (int y = 0; y < n; ++y) {
         const int a = lo[static_cast<size_t>(y)], b = hi[static_cast<size_t>(y)];
+        const uint8_t* row = C.data() + static_cast<size_t>(y) * n;
+        const uint8_t* up = y > 0 ? row - n : nullptr;
+        const uint8_t* down = y + 1 < n ? row + n : nullptr;
+        uint8_t* out = img.indices.data() + static_cast<size_t>(y) * n;
         for (int x = a; x <= b; ++x) {
-            const size_t i = static_cast<size_t>(y) * n + x;
-            const uint8_t c = C[i];
-            uint8_t out = colour[c];
-            if (c != 0) {
-                // The coast: land beside water; a border: land beside the
-                // next country to the right or below.
-                auto water = [&](int X, int Y) {
-                    return onDisc(X, Y) && C[static_cast<size_t>(Y) * n + X] == 0;
-                };
-                auto other = [&](int X, int Y) {
-                    if (!onDisc(X, Y)) return false;
-                    const uint8_t o = C[static_cast<size_t>(Y) * n + X];
-                    return o != 0 && o != c;
-                };
-                if (water(x - 1, y) || water(x + 1, y) || water(x, y - 1) || water(x, y + 1) ||
-                    other(x + 1, y) || other(x, y + 1))
-                    out = PaletteBlack;
+            const uint8_t c = row[x];
+            if (c == 0) {
+                out[x] = PaletteSea;
+                continue;
             }
-            img.indices[i] = out;
+            // The coast: land beside water; a border: land beside the next
+            // country to the right or below.
+            const uint8_t l = x > 0 ? row[x - 1] : Outside;
+            const uint8_t r = x + 1 < n ? row[x + 1] : Outside;
+            const uint8_t u = up ? up[x] : Outside;
+            const uint8_t d = down ? down[x] : Outside;
+            const bool coast = l == 0 || r == 0 || u == 0 || d == 0;
+            const bool border = (r != Outside && r != c) || (d != Outside && d != c);
+            out[x] = coast || border ? PaletteBlack : colour[c];
         }
     }
     return img;
