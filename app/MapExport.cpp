@@ -126,7 +126,27 @@ geo::PaletteImage FrameMap(const geo::MapFrame& frame) {
     QString error;
     const geo::RegionalLevels* data = RegionalVectors(&error);
     if (!data) throw std::runtime_error(error.toStdString());
-    return geo::DrawRegionalMap(data->For(frame.kmPerPixel()), frame);
+    // Islets the country polygons leave out: the nearest land colour of the
+    // world picture.
+    const auto landColour = [&finest](double lat, double lon) -> uint8_t {
+        // The commonest land colour round the place (lines are thin, fills
+        // are areas).
+        const geo::WorldPixel w = geo::NearestWorldPixel(lat, lon, finest.width(), finest.height());
+        std::array<int, 16> count{};
+        for (int dy = -6; dy <= 6; ++dy)
+            for (int dx = -6; dx <= 6; ++dx) {
+                const int y = w.y + dy;
+                if (y < 0 || y >= finest.height()) continue;
+                const int x = ((w.x + dx) % finest.width() + finest.width()) % finest.width();
+                ++count[finest.at(x, y) & 15];
+            }
+        count[geo::PaletteSea] = count[geo::PaletteBlack] = 0;
+        uint8_t best = 12;
+        for (int c = 1; c < 16; ++c)
+            if (count[static_cast<size_t>(c)] > count[best]) best = static_cast<uint8_t>(c);
+        return best;
+    };
+    return geo::DrawRegionalMap(data->For(frame.kmPerPixel()), frame, landColour);
 }
 
 geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,

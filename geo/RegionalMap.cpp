@@ -351,7 +351,8 @@ std::vector<uint8_t> FillRings(const std::vector<std::vector<LatLonDeg>>& rings,
     return mask;
 }
 
-PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame) {
+PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame,
+                             const LandColourFn& landColour) {
     const Setup s = MakeSetup(frame);
     const int n = frame.size();
     Toggles land(n), country(n);
@@ -458,7 +459,15 @@ PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame) {
             const uint8_t d = down ? down[x] : Outside;
             const bool coast = l == 0 || r == 0 || u == 0 || d == 0;
             const bool border = (r != Outside && r != c) || (d != Outside && d != c);
-            out[x] = coast || border ? PaletteBlack : colour[c];
+            if (coast || border) {
+                out[x] = PaletteBlack;
+            } else if (c == Unknown && landColour) {
+                const auto p = frame.PositionAt(x, y);
+                out[x] = p ? landColour(static_cast<double>(p->lat), static_cast<double>(p->lon))
+                           : colour[c];
+            } else {
+                out[x] = colour[c];
+            }
         }
     }
     return img;

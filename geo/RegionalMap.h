@@ -24,6 +24,7 @@
 #include "geo/RegionalData.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace geo {
@@ -43,7 +44,12 @@ double NiceScaleLength(double kmPerPixel, double unitKm, double maxPixels);
 
 // The regional map of `frame` (any rim; the whole world works too but is
 // drawn by the classic engines) from `data`. Uses both cores.
-PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame);
+// Land that no country covers, not even beside it (an islet the country
+// polygons leave out), takes landColour(lat, lon) when given, else a light
+// land colour.
+using LandColourFn = std::function<uint8_t(double lat, double lon)>;
+PaletteImage DrawRegionalMap(const RegionalData& data, const MapFrame& frame,
+                             const LandColourFn& landColour = {});
 
 // The even-odd fill of the given rings (positions in degrees), each clipped
 // to the frame's cap: a frame-sized mask, 1 where a pixel of the disc lies
