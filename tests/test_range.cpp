@@ -5,6 +5,7 @@
 #include "FakePlatform.h"
 #include "app/AppState.h"
 #include "viewer/RangeComponent.h"
+#include "viewer/ScaleBarLayer.h"
 #include "viewer/ViewerHub.h"
 
 #include <QMenu>
@@ -108,6 +109,13 @@ class TestRange : public QObject {
         QCOMPARE(r.shown.last().width(), qRound(600 * r.window.devicePixelRatioF()));
         QVERIFY(r.action(item)->isChecked());
         QVERIFY(!r.action("MenuRangeWhole")->isChecked());
+        // The scale bar is a layer of the hub, in the viewer's unit.
+        QCOMPARE(r.hub.layers().layers().size(), size_t(1));
+        auto* bar = dynamic_cast<viewer::ScaleBarLayer*>(r.hub.layers().layers().front());
+        QVERIFY(bar);
+        QCOMPARE(bar->unitKm(), unit == 1.0 ? 1.0 : 1.609344);
+        QVERIFY(bar->BarPixels(r.hub.frame()) > 0);
+        QVERIFY(bar->Label(r.hub.frame()).endsWith(unit == 1.0 ? " km" : " mi"));
         // Back to the whole world: the viewer's own map again.
         r.action("MenuRangeWhole")->trigger();
         QVERIFY(r.shown.last().isNull());

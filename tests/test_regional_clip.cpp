@@ -319,3 +319,25 @@ TEST(RegionalReadout, AgreesWithTheGreatCircleRoutine) {
 }
 
 } // namespace
+
+namespace {
+
+// The scale bar's round lengths: 1, 2 or 5 times a power of ten, the
+// longest within the room.
+TEST(RegionalScale, RoundLengths) {
+    struct Case {
+        double kmPerPixel, unitKm, maxPixels, want;
+    };
+    const std::vector<Case> cases = {
+        {500.0 / 300, 1, 120, 200},        {2500.0 / 300, 1, 120, 1000},
+        {500.0 / 300, 1.609344, 120, 100}, {100.0 / 300, 1, 120, 20},
+        {10000.0 / 300, 1, 120, 2000},     {10000.0 / 300, 1.609344, 120, 2000},
+        {100.0 / 2400, 1, 960, 20},        {1.0, 1, 5, 5},
+        {0, 1, 120, 0},                    {1, 1, -3, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(geo::NiceScaleLength(c.kmPerPixel, c.unitKm, c.maxPixels), c.want)
+            << c.kmPerPixel << " km/px, " << c.unitKm << ", " << c.maxPixels << " px";
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/MapExport.h"
 #include "app/Platform.h"
+#include "viewer/ScaleBarLayer.h"
 #include "viewer/ViewerHub.h"
 
 #include <QAction>
@@ -100,6 +101,8 @@ RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidge
         mapWidget_->window()->addAction(closer_);
         mapWidget_->window()->addAction(farther_);
     }
+    scaleBar_ = std::make_unique<ScaleBarLayer>();
+    hub_.AddLayer(scaleBar_.get());
     connect(&hub_, &ViewerHub::frameChanged, this, &RangeComponent::OnFrameChanged);
     connect(&hub_, &ViewerHub::languageChanged, this, &RangeComponent::Retranslate);
     Retranslate();
@@ -107,10 +110,13 @@ RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidge
     if (saved > 0 && saved < geo::HalfCircumferenceKm) SetRangeKm(saved);
 }
 
+RangeComponent::~RangeComponent() = default;
+
 void RangeComponent::Retranslate() {
     const RangeTexts& t = RangeTextsFor(hub_.app().LanguageCode);
     const double unit = unit_ ? unit_() : 1.0;
     shownUnitKm_ = unit;
+    scaleBar_->SetUnit(unit);
     menu_->setTitle(t.Range);
     menu_->menuAction()->setObjectName(QStringLiteral("MenuRangeItem"));
     auto name = [](QAction* a, const QString& text) {

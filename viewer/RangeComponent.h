@@ -5,7 +5,9 @@
 // the viewer through a callback, then sets the hub's frame so that the
 // readouts, the markers and the layers follow; the choice is kept in
 // AppState::extra.RangeKm (RANGE=, 0 the whole world). A new centre in the
-// hub's frame is drawn again at the range in force.
+// hub's frame is drawn again at the range in force. The component adds the
+// scale bar layer (viewer/ScaleBarLayer.h) to the hub; it shows on regional
+// frames only, in the viewer's unit.
 #pragma once
 
 #include "geo/MapFrame.h"
@@ -16,6 +18,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -25,6 +28,7 @@ class QWidget;
 namespace viewer {
 
 class ViewerHub;
+class ScaleBarLayer;
 
 struct RangeTexts {
     QString Range;
@@ -61,6 +65,7 @@ class RangeComponent : public QObject {
 
     RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget, ShowFn show, UnitFn unit,
                    DrawFn draw = {});
+    ~RangeComponent() override;
 
     double rangeKm() const { return rangeKm_; }
     // Chooses a range (kilometres, 0 the whole world), draws and sets the frame.
@@ -84,6 +89,7 @@ class RangeComponent : public QObject {
     std::vector<QAction*> ranges_;
     QAction* closer_ = nullptr;
     QAction* farther_ = nullptr;
+    std::unique_ptr<ScaleBarLayer> scaleBar_;
     double rangeKm_ = 0;
     double shownUnitKm_ = 1;
     bool applying_ = false;
