@@ -59,9 +59,9 @@ struct Plan {
     double s1 = 0, c1 = 0; // sin and cos of the centre latitude
     double latDeg = 0;
     double rim = 3.14159265358979323846; // radians from the centre to the rim
-    double lonBase = 0; // (centre lon + 180) * W / 360
-    double toX = 0;     // world columns per radian of longitude
-    double toY = 0;     // world rows per radian of latitude
+    double lonBase = 0;                  // (centre lon + 180) * W / 360
+    double toX = 0;                      // world columns per radian of longitude
+    double toY = 0;                      // world rows per radian of latitude
     uint8_t antipode = 0;
 };
 
