@@ -6,9 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-// Settings beyond the original file: written after VERSTART=, each only when
+// Settings beyond the classic keys: written after VERSTART=, each only when
 // it differs from its default, so that a user who never touches them keeps
-// exactly the original file, and older readers skip the keys they do not know.
+// exactly the classic file, and older readers skip the keys they do not know.
 struct ExtraSettings {
     QString RotatorAddress = QStringLiteral("localhost:4533"); // ROTATOR=host:port
     bool RotatorOn = false;                                    // ROTATORON=1/0

@@ -38,6 +38,14 @@ QFont FontThatFits(int pixelSize, bool bold, const QStringList& texts, int room)
     return narrowest;
 }
 
+QFont FontForLine(int pixelSize, int smallest, bool bold, const QString& text, int room) {
+    for (int size = pixelSize; size > smallest; --size) {
+        const QFont f = FontThatFits(size, bold, {text}, room);
+        if (QFontMetrics(f).horizontalAdvance(text) <= room) return f;
+    }
+    return FontThatFits(std::min(smallest, pixelSize), bold, {text}, room);
+}
+
 int TextRoom(const QWidget* control) {
     // A line edit keeps about 2 pixels of frame and 2 of margin on each side.
     if (qobject_cast<const QLineEdit*>(control)) return control->width() - 8;

@@ -5,11 +5,17 @@
 #define KORVANTA_EXPORT_PICTURES 1
 #endif
 
+#include "geo/Bitmap.h"
 #include "geo/RegionalMap.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <array>
 #include <map>
@@ -177,14 +183,24 @@ QString WritePng(const QString& path, const QImage& picture) {
         buffer.open(QIODevice::WriteOnly);
         if (!picture.save(&buffer, "PNG")) return QStringLiteral("the picture cannot be encoded");
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size() && file.error() == QFileDevice::NoError)
-        file.cancelWriting();
-    return CommitOrDrop(file);
+    return WriteFile(path, bytes);
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+    const std::string error = geo::WriteFileAtomically(
+        QFile::encodeName(path).toStdString(), std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    return QString::fromLocal8Bit(error.c_str());
 }
 
 QString CommitOrDrop(QSaveFile& file) {
+    // Whatever is still buffered goes out and reaches the disk before the
+    // rename: a failure at any of these steps drops the new file.
+    if (file.error() == QFileDevice::NoError && file.flush() && file.handle() >= 0 &&
+        ::fsync(file.handle()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return reason;
+    }
     if (file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -46,14 +46,19 @@ geo::PaletteImage FrameMap(const geo::MapFrame& frame);
 // A palette picture as an 8-bit indexed QImage with the map's 16 colours.
 QImage ToImage(const geo::PaletteImage& map);
 
-// Writes the picture as PNG through a temporary file in the same folder,
-// renamed over `path` only when complete. Returns an empty text on success,
+// Writes the picture as PNG through WriteFile. Returns an empty text on success,
 // else the reason.
 QString WritePng(const QString& path, const QImage& picture);
 
-// Ends a write through `file`: renamed over its target when every write went
-// well, else dropped (the old file stays). Returns an empty text on success,
-// else the reason.
+// Writes `bytes` through a temporary file in the same folder, synced to disk
+// and renamed over `path` only when every write went well
+// (geo::WriteFileAtomically): on a full disk the old file stays. Returns an
+// empty text on success, else the reason.
+QString WriteFile(const QString& path, const QByteArray& bytes);
+
+// Ends a write through `file`: flushed, synced to disk and renamed over its
+// target when every write went well, else dropped (the old file stays).
+// Returns an empty text on success, else the reason.
 QString CommitOrDrop(QSaveFile& file);
 
 } // namespace mapexport

@@ -65,7 +65,12 @@ class Platform {
     virtual void setBusyCursor(bool busy) = 0;
 
     // Opens a file or a web address with the desktop's default application.
+    // When the desktop cannot, the desktop platform shows the address in a
+    // box where it can be selected and copied, and the answer is false.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
+    // The language in use ("E", "F", "S"): the toolkit's own texts (buttons,
+    // file, print and input dialogs) and the platform's boxes follow it.
+    virtual void setLanguage(const QString& languageCode) { (void)languageCode; }
 
     // Asks the user for an existing file to open, starting in `folder`;
     // empty when the user cancels. `filter` as in QFileDialog.

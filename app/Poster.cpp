@@ -5,12 +5,12 @@
 #include "geo/Inverse.h"
 #include "geo/RegionalMap.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -54,6 +54,7 @@ Content ContentFor(geo::Real lat, geo::Real lon, const QString& languageCode, ge
                    const std::function<void(int, int)>& progress) {
     Content c;
     c.map = mapexport::ToImage(mapexport::GapFreeMap(lat, lon, PosterMapSize, progress));
+    c.frame = geo::MapFrame(lat, lon, PosterMapSize);
     c.centreText = QString::fromStdString(geo::FormatPosition(lat, lon));
     c.locator = QString::fromStdString(geo::EncodeLocator(lat, lon));
     c.languageCode = languageCode;
@@ -70,15 +71,21 @@ QFont PosterFont(double pixels, bool bold = false) {
     return f;
 }
 
-// Text centred on a point.
-void CentredText(QPainter& p, const QPointF& at, const QString& text) {
-    const QFontMetricsF fm(p.font());
-    const QRectF box(at.x() - fm.horizontalAdvance(text) / 2, at.y() - fm.height() / 2,
-                     fm.horizontalAdvance(text), fm.height());
-    p.drawText(box, Qt::AlignCenter, text);
-}
-
 } // namespace
+
+QRectF BearingLabelBox(const QPointF& centre, double rim, int bearing, const QSizeF& size,
+                       double gap) {
+    const double pi = 3.14159265358979323846;
+    const double a = bearing * pi / 180;
+    const double sx = std::sin(a);
+    const double sy = -std::cos(a);
+    // Every point p of the box then has p . (sx, sy) >= rim + gap: the box
+    // lies beyond the tangent to that circle, so no corner dips into the rim.
+    const double r = rim + gap + std::abs(sx) * size.width() / 2 + std::abs(sy) * size.height() / 2;
+    const QPointF at = centre + QPointF(sx * r, sy * r);
+    return QRectF(at.x() - size.width() / 2, at.y() - size.height() / 2, size.width(),
+                  size.height());
+}
 
 void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
     const QString lang = c.languageCode;
@@ -94,24 +101,25 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
     p.setPen(Qt::black);
 
     // Title and centre line.
-    const QString title = ExportTr(ExportText::PosterTitle, lang).arg(c.centreText);
+    // The title names the locator, the line below it the position.
+    const QString title = ExportTr(ExportText::PosterTitle, lang).arg(c.locator);
     p.setFont(PosterFont(16 * k, true));
     const double titleHeight = QFontMetricsF(p.font()).height();
     p.drawText(QRectF(inner.left(), inner.top(), inner.width(), titleHeight), Qt::AlignCenter,
                title);
     p.setFont(PosterFont(10 * k));
     const double lineHeight = QFontMetricsF(p.font()).height();
-    const QString centreLine =
-        ExportTr(ExportText::PosterCentre, lang).arg(c.centreText, c.locator);
+    const QString centreLine = ExportTr(ExportText::PosterCentre, lang).arg(c.centreText);
     p.drawText(QRectF(inner.left(), inner.top() + titleHeight + 4 * k, inner.width(), lineHeight),
                Qt::AlignCenter, centreLine);
 
     // Footer: the scale and the program.
     double step = miles ? 2000 : 2500; // circle step in the unit
-    const double rimDistance = c.rangeKm / static_cast<double>(c.unitFactor);
+    const double rangeKm = c.frame.rangeKm();
+    const double rimDistance = rangeKm / static_cast<double>(c.unitFactor);
     // A regional map: about four to eight circles of a round length.
-    if (c.rangeKm < 20000)
-        step = geo::NiceScaleLength(1.0, static_cast<double>(c.unitFactor), c.rangeKm / 4);
+    if (!c.frame.wholeWorld())
+        step = geo::NiceScaleLength(1.0, static_cast<double>(c.unitFactor), rangeKm / 4);
     const QString scale = ExportTr(ExportText::PosterScale, lang)
                               .arg(QString::number(step, 'f', 0) + unit,
                                    QString::number(std::round(rimDistance), 'f', 0) + unit);
@@ -125,8 +133,14 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
                    (c.version.isEmpty() ? QString() : QStringLiteral(" V") + c.version) +
                    QStringLiteral(" — Tovak"));
 
-    // The map square between them, with room for the bearing labels.
-    const double labelRoom = 20 * k;
+    // The map square between them, with room for the bearing labels (the
+    // widest of them and a gap on either side).
+    const QFont labelFont = PosterFont(9 * k, true);
+    const QFontMetricsF labelMetrics(labelFont);
+    const double labelGap = 3 * k;
+    const double labelRoom =
+        std::max(20 * k, labelMetrics.horizontalAdvance(QStringLiteral("330") + QChar(0x00B0)) +
+                             2 * labelGap);
     const double top = inner.top() + titleHeight + 4 * k + lineHeight + 8 * k + labelRoom;
     const double bottom = inner.bottom() - footHeight - 6 * k - labelRoom;
     const double side = std::max(10.0, std::min(inner.width() - 2 * labelRoom, bottom - top));
@@ -142,7 +156,14 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
     p.save();
     p.setClipPath(disc);
     p.drawImage(mapRect, c.map);
-    if (c.overlay) c.overlay(p, mapRect);
+    if (c.layers && c.layers->anyActive()) {
+        // Frame pixels onto picture pixels: the layers draw vectors (and the
+        // grey line its raster) at the poster's own frame.
+        const geo::MapFrame frame = c.frame.Resized(n);
+        p.translate(mapRect.topLeft());
+        p.scale(px, px);
+        c.layers->Paint(p, frame);
+    }
     p.restore();
 
     // Axes every 30 degrees and the distance circles, red as on screen.
@@ -174,37 +195,37 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
 
     // Bearing labels outside the rim, every 30 degrees.
     p.setPen(Qt::black);
-    p.setFont(PosterFont(9 * k, true));
+    p.setFont(labelFont);
     for (int b = 0; b < 360; b += 30) {
-        const double a = b * pi / 180;
-        const double r = rim + labelRoom / 2;
-        CentredText(p, centre + QPointF(std::sin(a) * r, -std::cos(a) * r),
-                    QString::number(b) + QChar(0x00B0));
+        const QString label = QString::number(b) + QChar(0x00B0);
+        const QSizeF size(labelMetrics.horizontalAdvance(label), labelMetrics.height());
+        p.drawText(BearingLabelBox(centre, rim, b, size, labelGap), Qt::AlignCenter, label);
     }
     p.restore();
 }
 
 QString WritePdf(const QString& path, Paper paper, const Content& content) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    // The whole document is made in memory first, then written through the
+    // one safe file writer: every write checked, the data on the disk before
+    // the rename, the old file left as it was on any failure (a full disk).
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly)) return QStringLiteral("the PDF cannot be started");
+        QPdfWriter writer(&buffer);
         writer.setPageSize(PageSizeOf(paper));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         constexpr int Dpi = 600;
         writer.setResolution(Dpi);
         writer.setCreator(QStringLiteral("Korvanta"));
         writer.setTitle(
-            ExportTr(ExportText::PosterTitle, content.languageCode).arg(content.centreText));
+            ExportTr(ExportText::PosterTitle, content.languageCode).arg(content.locator));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return QStringLiteral("the PDF cannot be started");
-        }
+        if (!painter.begin(&writer)) return QStringLiteral("the PDF cannot be started");
         Paint(painter, QRectF(0, 0, writer.width(), writer.height()), Dpi / 72.0, content);
-        painter.end();
+        if (!painter.end()) return QStringLiteral("the PDF cannot be finished");
     }
-    return mapexport::CommitOrDrop(file);
+    return mapexport::WriteFile(path, bytes);
 }
 
 } // namespace poster

@@ -4,7 +4,9 @@
 // painter for the PDF export, printing and korvanta-render --pdf.
 #pragma once
 
+#include "geo/MapFrame.h"
 #include "geo/Position.h"
+#include "viewer/MapLayer.h"
 
 #include <QImage>
 #include <QPageSize>
@@ -28,12 +30,6 @@ QPageSize PageSizeOf(Paper paper);
 // Size in pixels of the map picture a poster carries.
 inline constexpr int PosterMapSize = 2400;
 
-// Draws over the map picture before the vectors (the live overlays): the
-// painter is clipped to the map's disc, `mapRect` is where the whole square
-// picture lies in the painter's coordinates (picture pixel (x, y) covers
-// mapRect.topLeft() + (x, y) * mapRect.width() / picture width).
-using OverlayFn = std::function<void(QPainter& painter, const QRectF& mapRect)>;
-
 struct Content {
     QImage map;               // the square map picture (its disc is what is shown)
     QString centreText;       // "48°51' N / 2°22' E"
@@ -41,14 +37,24 @@ struct Content {
     QString languageCode;     // "E", "F" or "S"
     geo::Real unitFactor = 1; // kilometres per unit: 1 or 1.609344
     QString version;          // "2.2.1"
-    OverlayFn overlay;        // may be empty
-    double rangeKm = 20000;   // kilometres from the centre to the rim
+    // Painted over the map picture before the vectors (the live overlays),
+    // at `frame` (the map's centre and range, the picture's size; its range
+    // also gives the scale line and, on a regional map, the circles): one frame
+    // pixel covers one picture pixel, clipped to the disc. May be empty.
+    const viewer::MapLayerList* layers = nullptr;
+    geo::MapFrame frame;
 };
 
-// The content for a centre: the gap-free PosterMapSize map, the position
-// text and the locator.
+// The content for a centre: the gap-free PosterMapSize map, its whole-world
+// frame, the position text and the locator.
 Content ContentFor(geo::Real lat, geo::Real lon, const QString& languageCode, geo::Real unitFactor,
                    const std::function<void(int done, int rows)>& progress = {});
+
+// Where a bearing label of `size` lies: on the ray of `bearing` (degrees from
+// north, clockwise) from `centre`, with the whole box outside the circle of
+// radius rim + gap, its nearest side `gap` beyond the rim.
+QRectF BearingLabelBox(const QPointF& centre, double rim, int bearing, const QSizeF& size,
+                       double gap);
 
 // Paints the poster into `page`, given in the painter's device units, with
 // `unitsPerPoint` device units to a typographic point (resolution / 72).

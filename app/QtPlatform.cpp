@@ -1,5 +1,7 @@
 #include "app/QtPlatform.h"
 
+#include "app/DesktopLanguage.h"
+#include "app/FileDialogClicks.h"
 #include "app/HttpDownload.h"
 #include "app/LocaleFormat.h"
 #include "app/X11Windows.h"
@@ -13,15 +15,26 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <cstdio>
 
-QtPlatform::QtPlatform(QString folder) : folder_(std::move(folder)) {}
+QtPlatform::QtPlatform(QString folder)
+    : folder_(std::move(folder)), toolkitLanguage_(std::make_unique<ToolkitLanguage>()),
+      toolkitSettings_(std::make_unique<QTemporaryDir>()) {
+    // Where no folder can be made, a path below /dev/null: nothing can be written there.
+    const QString settings =
+        toolkitSettings_->isValid() ? toolkitSettings_->path() : QStringLiteral("/dev/null");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings);
+}
 
 QtPlatform::~QtPlatform() = default;
 
@@ -118,12 +131,35 @@ bool QtPlatform::openDocument(const QString& pathOrUrl) {
     const QUrl url = pathOrUrl.contains(QStringLiteral("://"))
                          ? QUrl(pathOrUrl)
                          : QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
-    return QDesktopServices::openUrl(url);
+    if (QDesktopServices::openUrl(url)) return true;
+    // No browser or viewer answered: the address is shown where it can be
+    // selected and copied.
+    const OpenFailedTexts& t = OpenFailedTextsFor(language_);
+    const QString shown = url.isLocalFile() ? url.toLocalFile() : pathOrUrl;
+    QMessageBox box(QMessageBox::Information, t.title, t.text + QStringLiteral("\n\n") + shown,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("BoxAddress"));
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
+    return false;
+}
+
+void QtPlatform::setLanguage(const QString& languageCode) {
+    language_ = languageCode;
+    if (!toolkitLanguage_->apply(languageCode))
+        std::fprintf(stderr, "Korvanta: Qt's translations of %s are missing (%s)\n",
+                     languageCode == QLatin1String("S") ? "Spanish" : "French",
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath).toLocal8Bit().constData());
 }
 
 QString QtPlatform::chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
                                      const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    FinishDoubleClicksOnRelease(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtPlatform::topLevelWindowExists(const QString& title) {

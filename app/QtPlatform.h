@@ -10,10 +10,16 @@
 #include <utility>
 
 class AzimuthServer;
+class QTemporaryDir;
 class RotatorLink;
+class ToolkitLanguage;
 
 class QtPlatform : public Platform {
   public:
+    // Also sends the toolkit's own user settings (the file dialog's state,
+    // which Qt writes into ~/.config/QtProject.conf) to a folder of this
+    // run, removed at its end: the program's only configuration file is
+    // korvanta.ini.
     explicit QtPlatform(QString folder);
     ~QtPlatform() override;
 
@@ -28,6 +34,7 @@ class QtPlatform : public Platform {
     void beep() override;
     void setBusyCursor(bool busy) override;
     bool openDocument(const QString& pathOrUrl) override;
+    void setLanguage(const QString& languageCode) override;
     QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
                              const QString& filter) override;
     std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
@@ -45,6 +52,9 @@ class QtPlatform : public Platform {
 
   private:
     QString folder_;
+    QString language_ = QStringLiteral("E");
+    std::unique_ptr<ToolkitLanguage> toolkitLanguage_;
+    std::unique_ptr<QTemporaryDir> toolkitSettings_;
     int busy_ = 0;
     std::unique_ptr<AzimuthServer> server_;
     bool serverTried_ = false;

@@ -542,6 +542,7 @@ void TFormCarte::ApplyLanguage(char code) {
     for (QAction* item : {MenuEnglish, MenuFrancais, MenuEspagnol})
         item->setChecked(item == checked);
     app.LanguageCode = QString::fromUtf8(t.code);
+    program_.platform.setLanguage(app.LanguageCode);
     setWindowTitle(QStringLiteral("KORVANTA V") + app.VersionText +
                    QString::fromUtf8(t.captionTail));
     Menuquitter->setText(QString::fromUtf8(t.quit));

@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
         }
     }
     if (!call) return Fail("no call sign given (see --help)");
+    // An empty or blank argument is a mistake of the caller, not a call that
+    // has no entity.
+    if (call->find_first_not_of(" \t") == std::string::npos)
+        return Fail("the call sign is empty (see --help)");
 
     std::optional<viewer::CallCentre> centre;
     if (from) {

@@ -85,11 +85,13 @@ constexpr const char* Usage =
     "  --greyline TIME   shade the night and the civil twilight at that moment,\n"
     "                    ISO 8601 in UTC, e.g. 2026-06-21T12:00Z (seconds and\n"
     "                    +00:00 for Z allowed; years 1900 to 2100), and mark the\n"
-    "                    point with the sun at its zenith (600 maps only)\n"
+    "                    point with the sun at its zenith\n"
     "  --grid            draw the Maidenhead locator grid: fields with their\n"
-    "                    names, squares within 2500 km of the centre (600 maps only)\n"
-    "                    With either overlay a .bmp output is a 24-bit bitmap\n"
-    "                    and a .png a full-colour PNG.\n"
+    "                    names, squares within 2500 km of the centre\n"
+    "                    Both overlays are drawn at every --size, with --fill\n"
+    "                    and on the poster (as vectors there; the night shading\n"
+    "                    at the map's resolution). With either overlay a .bmp\n"
+    "                    output is a 24-bit bitmap and a .png a full-colour PNG.\n"
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -290,9 +292,6 @@ Options ParseArguments(int argc, char** argv) {
     if (!o.pdf && !o.fill && !regional && o.size && *o.size != geo::MapSize)
         Fail("the size " + std::to_string(*o.size) +
              " needs --fill (the map without it is 600 x 600 only)");
-    if ((o.greyLine || o.grid) && o.pdf) Fail("--greyline and --grid are not drawn on the poster");
-    if ((o.greyLine || o.grid) && o.size && *o.size != geo::MapSize)
-        Fail("--greyline and --grid are drawn on 600 x 600 maps only");
     return o;
 }
 
@@ -417,17 +416,42 @@ const char* CheckWorldFile(const QByteArray& bytes, const std::string& path) {
         return "png";
     }
     if (bytes.startsWith("BM")) {
-        if (bytes.size() < 54) damaged("the file is shorter than its header");
-        const uint32_t compression = Le32(bytes, 30);
-        if (compression != 0 && compression != 3)
-            Fail("the world picture " + path +
-                 " is a compressed bitmap: only uncompressed ones are accepted");
-        const int64_t width = static_cast<int32_t>(Le32(bytes, 18));
-        const int64_t height = static_cast<int32_t>(Le32(bytes, 22));
-        const uint32_t bits = static_cast<uint8_t>(bytes[28]) | static_cast<uint8_t>(bytes[29])
-                                                                    << 8;
+        // The header is read by its own size: 12 bytes for an OS/2 bitmap
+        // (16-bit width and height, never compressed), 40 or more for the
+        // Windows ones.
+        if (bytes.size() < 18) damaged("the file is shorter than its header");
+        const uint32_t headerSize = Le32(bytes, 14);
+        const auto le16 = [&](qsizetype at) {
+            return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) |
+                   static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8;
+        };
+        int64_t width = 0, height = 0;
+        uint32_t bits = 0;
+        if (headerSize == 12) {
+            if (bytes.size() < 14 + 12) damaged("the file is shorter than its header");
+            width = le16(18);
+            height = le16(20);
+            bits = le16(24);
+        } else if (headerSize >= 40 && headerSize <= 124) {
+            if (bytes.size() < 14 + static_cast<qsizetype>(headerSize))
+                damaged("the file is shorter than its header");
+            const uint32_t compression = Le32(bytes, 30);
+            if (compression != 0 && compression != 3)
+                Fail("the world picture " + path +
+                     " is a compressed bitmap: only uncompressed ones are accepted");
+            width = static_cast<int32_t>(Le32(bytes, 18));
+            height = static_cast<int32_t>(Le32(bytes, 22));
+            bits = le16(28);
+        } else {
+            damaged("the bitmap header has an unknown size (" + std::to_string(headerSize) + ")");
+        }
+        // In 64 bits the row size cannot overflow (31-bit width, 16-bit
+        // depth); a row longer than the file is damage before any product.
         const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
-        if (bytes.size() < static_cast<int64_t>(Le32(bytes, 10)) + rowBytes * std::abs(height))
+        const int64_t dataStart = Le32(bytes, 10);
+        if (rowBytes > bytes.size() && height != 0)
+            damaged("the file is shorter than its header says");
+        if (bytes.size() < dataStart + rowBytes * std::abs(height))
             damaged("the file is shorter than its header says");
         return "bmp";
     }
@@ -662,10 +686,11 @@ int Run(int argc, char** argv) {
         }
         const int size = o.size.value_or(poster::PosterMapSize);
         poster::Content content;
+        content.frame = geo::MapFrame(state.CentreLat, state.CentreLon, size);
         if (o.rangeKm && *o.rangeKm < geo::HalfCircumferenceKm) {
-            content.map = mapexport::ToImage(mapexport::FrameMap(
-                geo::MapFrame::WithRangeKm(state.CentreLat, state.CentreLon, size, *o.rangeKm)));
-            content.rangeKm = *o.rangeKm;
+            content.frame =
+                geo::MapFrame::WithRangeKm(state.CentreLat, state.CentreLon, size, *o.rangeKm);
+            content.map = mapexport::ToImage(mapexport::FrameMap(content.frame));
         } else {
             content.map = mapexport::ToImage(mapexport::GapFreeMap(
                 state.CentreLat, state.CentreLon, size, {}, given ? &*given : nullptr));
@@ -676,6 +701,13 @@ int Run(int argc, char** argv) {
         content.languageCode = QStringLiteral("E");
         content.unitFactor = o.miles ? 1.609344L : 1.0L;
         content.version = QStringLiteral(KORVANTA_VERSION);
+        // The overlays at the poster's own frame.
+        viewer::MapOverlays overlays(size);
+        overlays.SetCentre(state.CentreLat, state.CentreLon);
+        overlays.SetGreyLine(o.greyLine.has_value());
+        if (o.greyLine) overlays.SetTime(*o.greyLine);
+        overlays.SetLocatorGrid(o.grid);
+        content.layers = &overlays.layers();
         const QString error = poster::WritePdf(QString::fromLocal8Bit(o.output.c_str()),
                                                o.paper.value_or(poster::Paper::A4), content);
         if (!error.isEmpty())

@@ -18,6 +18,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -64,17 +65,23 @@ const InfoTexts* InfoTextsFor(const QString& code) {
         QStringLiteral("Other softwares are available on Tovak's web site"),
         QStringLiteral("Check if I am up to date"),
         QStringLiteral("Always check if I am up to date when starting Korvanta"),
-        QStringLiteral("Internet failure !")};
+        QStringLiteral("Internet failure !"),
+        QStringLiteral("Designed and written by Tovak"),
+        QStringLiteral("Donate")};
     static const InfoTexts f{
         QStringLiteral("Autres logiciels disponibles sur le site de Tovak"),
         QStringLiteral("Voir si je suis à jour"),
         QStringLiteral("Toujours vérifier si je suis à jour au démarrage d'Korvanta"),
-        QStringLiteral("Echec Internet !")};
+        QStringLiteral("Echec Internet !"),
+        QStringLiteral("Conçu et écrit par Tovak"),
+        QStringLiteral("Faire un don")};
     static const InfoTexts s{
         QStringLiteral("Otros programas libres están disponibles en mi sitio Web"),
         QStringLiteral("Compruebe si estoy al día"),
         QStringLiteral("Siempre buscar una nueva versión cuando se inicia Korvanta"),
-        QStringLiteral("Fracaso de Internet !")};
+        QStringLiteral("Fracaso de Internet !"),
+        QStringLiteral("Diseñado y escrito por Tovak"),
+        QStringLiteral("Donar")};
     if (code == QLatin1String("E")) return &e;
     if (code == QLatin1String("F")) return &f;
     if (code == QLatin1String("S")) return &s;
@@ -83,6 +90,28 @@ const InfoTexts* InfoTextsFor(const QString& code) {
 
 QString DonationPage() {
     return QString::fromLatin1(viewer::MakerSite) + QStringLiteral("donate.htm");
+}
+
+QPixmap DonatePicture(const QString& word) {
+    // The picture leaves its lower band (from y = 86) free for the word.
+    QPixmap picture(96, 109);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+#ifdef KORVANTA_HAVE_RESOURCES
+    p.drawPixmap(0, 0, QPixmap(QString::fromLatin1(res::DonatePath)));
+#endif
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setBold(true);
+    const QRect band(1, 86, picture.width() - 2, picture.height() - 86);
+    for (int size = 17; size >= 9; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(word) <= band.width()) break;
+    }
+    p.setFont(font);
+    p.setPen(QColor(0, 110, 0));
+    p.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter, word);
+    return picture;
 }
 
 TFormInfo::TFormInfo(Program& program) : QWidget(nullptr, Qt::Window), program_(program) {
@@ -126,7 +155,7 @@ TFormInfo::TFormInfo(Program& program) : QWidget(nullptr, Qt::Window), program_(
     title.setPixelSize(14);
     Label1->setFont(title);
 
-    Label2 = new QLabel(QString::fromLatin1(CreditLine), this);
+    Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(8, 142, w - 16, 17);
     Label2->setAlignment(Qt::AlignCenter);
@@ -153,10 +182,6 @@ TFormInfo::TFormInfo(Program& program) : QWidget(nullptr, Qt::Window), program_(
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setIconSize(QSize(96, 109));
     SpeedButton1->setToolTip(DonationPage());
-    SpeedButton1->setAccessibleName(QStringLiteral("Donate"));
-#ifdef KORVANTA_HAVE_RESOURCES
-    SpeedButton1->setIcon(QIcon(QString::fromLatin1(res::DonatePath)));
-#endif
 
     BitBtnNewRelease = new QPushButton(this);
     BitBtnNewRelease->setObjectName(QStringLiteral("BitBtnNewRelease"));
@@ -178,14 +203,12 @@ TFormInfo::TFormInfo(Program& program) : QWidget(nullptr, Qt::Window), program_(
     BitBtn1->setDefault(true);
 
     // The English texts until a language is applied at a showing.
-    if (const InfoTexts* t = InfoTextsFor(QStringLiteral("E"))) {
-        LabelOther->setText(t->LabelOther);
-        BitBtnNewRelease->setText(t->BitBtnNewRelease);
-        SetCheckBoxText(t->CheckBoxVersion);
-    }
+    if (const InfoTexts* t = InfoTextsFor(QStringLiteral("E"))) ApplyTexts(*t);
 
     connect(BitBtnNewRelease, &QPushButton::clicked, this, [this] { BitBtnNewReleaseClick(); });
-    connect(CheckBoxVersion, &QCheckBox::clicked, this, [this] { CheckBoxVersionClick(); });
+    // The state, however it changed (a click, the keyboard, an assistive
+    // technology's toggle), is the setting.
+    connect(CheckBoxVersion, &QCheckBox::toggled, this, [this] { CheckBoxVersionClick(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
@@ -200,6 +223,15 @@ void TFormInfo::SetCheckBoxText(const QString& text) {
     CheckBoxVersion->setAccessibleName(text);
 }
 
+void TFormInfo::ApplyTexts(const InfoTexts& t) {
+    LabelOther->setText(t.LabelOther);
+    BitBtnNewRelease->setText(t.BitBtnNewRelease);
+    SetCheckBoxText(t.CheckBoxVersion);
+    Label2->setText(t.Credit);
+    SpeedButton1->setAccessibleName(t.Donate);
+    SpeedButton1->setIcon(QIcon(DonatePicture(t.Donate)));
+}
+
 void TFormInfo::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) FormShow();
@@ -209,9 +241,7 @@ void TFormInfo::FormShow() {
     const AppState& app = program_.app;
     Label1->setText(QStringLiteral("KORVANTA V") + app.VersionText);
     if (const InfoTexts* t = InfoTextsFor(app.LanguageCode)) {
-        LabelOther->setText(t->LabelOther);
-        BitBtnNewRelease->setText(t->BitBtnNewRelease);
-        SetCheckBoxText(t->CheckBoxVersion);
+        ApplyTexts(*t);
         InternetFailureMessage = t->InternetFailureMessage;
     }
     CheckBoxVersion->setChecked(app.VersionCheckAtStart);

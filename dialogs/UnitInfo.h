@@ -3,6 +3,7 @@
 // check option.
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -19,13 +20,17 @@ struct InfoTexts {
     QString BitBtnNewRelease;
     QString CheckBoxVersion;
     QString InternetFailureMessage;
+    QString Credit; // "Designed and written by Tovak"
+    QString Donate; // the word under the donation picture
 };
 // The texts of "E", "F" or "S"; null for any other code.
 const InfoTexts* InfoTextsFor(const QString& languageCode);
 
-// The donation page (under the maker's site) and the credit line.
+// The donation page (under the maker's site).
 QString DonationPage();
-inline constexpr const char* CreditLine = "Designed and written by Tovak";
+// The donation button's picture (coin and heart) with the word under it,
+// fitted to the picture's width.
+QPixmap DonatePicture(const QString& word);
 
 class TFormInfo : public QWidget {
     Q_OBJECT
@@ -60,6 +65,7 @@ class TFormInfo : public QWidget {
 
   private:
     void SetCheckBoxText(const QString& text);
+    void ApplyTexts(const InfoTexts& t);
 
     Program& program_;
 };

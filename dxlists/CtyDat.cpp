@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dx {
 
@@ -35,6 +38,21 @@ bool IsLetter(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// A last part that tells how a station works, not where it is: it keeps the
+// home entity and is dropped. Portable, mobile, low power, alternative,
+// rover and beacon (P, M, QRP, QRPP, A, R, B); a lighthouse or lightship
+// (LH, LGT, LT, LS); field day (FD); the scouts' and the youth's events
+// (JOTA, YOTA); mills on the air (MILL); International Marconi Day (IMD);
+// and the award programmes (SOTA, POTA, IOTA, WWFF). Several of them are
+// also prefixes (LH Norway, FD France, LT and LS Argentina): 4X1ZZ/LH is
+// Israel, not Norway; F5ABC/FD France, not by way of its prefix F.
+bool KeepsHomeEntity(std::string_view part) {
+    static constexpr std::array<std::string_view, 20> words = {
+        "P",  "M",  "QRP",  "QRPP", "A",    "R",   "B",    "LH",   "LGT",  "LT",
+        "LS", "FD", "JOTA", "YOTA", "MILL", "IMD", "SOTA", "POTA", "IOTA", "WWFF"};
+    return std::find(words.begin(), words.end(), part) != words.end();
 }
 
 std::optional<int> ReadInt(std::string_view s) {
@@ -76,6 +94,55 @@ double East(double westPositive) {
     return westPositive == 0 ? 0.0 : -westPositive;
 }
 
+// The piece of a faulty line as it may be shown: valid UTF-8 without control
+// characters, at most 60 characters (by default). Every other byte becomes "?", and a
+// longer piece ends in "...": a binary file gives "?PNG???" in a message,
+// not its raw bytes.
+std::string PrintableExcerpt(std::string_view text, std::size_t maxCharacters = 60) {
+    std::string out;
+    std::size_t characters = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (characters == maxCharacters) {
+            out += "...";
+            break;
+        }
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        if (c >= 0x20 && c < 0x7F)
+            length = 1;
+        else if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF)
+            length = 3;
+        else if (c >= 0xF0 && c <= 0xF4)
+            length = 4;
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid && length == 3) {
+            // No overlong forms and no surrogates.
+            const auto c1 = static_cast<unsigned char>(text[i + 1]);
+            valid = !(c == 0xE0 && c1 < 0xA0) && !(c == 0xED && c1 >= 0xA0);
+        } else if (valid && length == 4) {
+            const auto c1 = static_cast<unsigned char>(text[i + 1]);
+            valid = !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);
+        }
+        // C1 control characters (U+0080..U+009F) are not shown either.
+        if (valid && length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            valid = false;
+        if (valid) {
+            out.append(text.substr(i, length));
+            i += length;
+        } else {
+            out += '?';
+            ++i;
+        }
+        ++characters;
+    }
+    return out;
+}
+
 struct Parser {
     CtyError& error;
     std::vector<CtyEntity> entities;
@@ -84,7 +151,7 @@ struct Parser {
     std::size_t longest = 0;
 
     bool Fail(CtyError::Kind kind, int line, std::string_view text) {
-        error = CtyError{kind, line, std::string(text)};
+        error = CtyError{kind, line, PrintableExcerpt(text)};
         return false;
     }
 
@@ -206,13 +273,15 @@ struct Parser {
             if (!ok) return Fail(CtyError::Kind::BadOverride, n, token);
             i = end + 1;
         }
-        // The first record that lists a call or a prefix keeps it.
-        if (isExact) {
-            exact.emplace(call, a);
-        } else {
-            if (call.size() > longest) longest = call.size();
-            prefixes.emplace(call, a);
-        }
+        // The first record that lists a call or a prefix keeps it, except
+        // that a listing under an entity counting only for WAE wins over one
+        // under any other entity, wherever it stands in the file: =GM3ABC
+        // listed under Scotland and then under Shetland Islands (*GM/s) is
+        // Shetland, as it would be with the two records the other way round.
+        auto& table = isExact ? exact : prefixes;
+        if (!isExact && call.size() > longest) longest = call.size();
+        const auto [it, added] = table.emplace(call, a);
+        if (!added && e.waeOnly && !entities[it->second.entity].waeOnly) it->second = a;
         return true;
     }
 
@@ -282,15 +351,34 @@ std::optional<CtyDatabase> CtyDatabase::Parse(std::string_view text, CtyError& e
 }
 
 std::optional<CtyDatabase> CtyDatabase::Load(const std::string& path, CtyError& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = CtyError{CtyError::Kind::Unreadable, 0, path};
+    auto unreadable = [&](std::string why) {
+        error = CtyError{CtyError::Kind::Unreadable, 0, PrintableExcerpt(path + ": " + why, 4096)};
         return std::nullopt;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = CtyError{CtyError::Kind::Unreadable, 0, path};
-        return std::nullopt;
+    };
+    // Without blocking: a pipe without a writer would wait for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return unreadable(std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return unreadable(std::strerror(errno));
+    // A device never ends and a pipe may never speak: only a plain file is one.
+    if (!S_ISREG(st.st_mode)) return unreadable("not a plain file");
+    if (st.st_size > static_cast<off_t>(LargestCountryFile))
+        return unreadable("larger than 16 MiB");
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return unreadable(std::strerror(errno));
+        if (n == 0) break;
+        // The file may grow while it is read.
+        if (text.size() + static_cast<std::size_t>(n) > LargestCountryFile)
+            return unreadable("larger than 16 MiB");
+        text.append(buffer, static_cast<std::size_t>(n));
     }
     return Parse(text, error);
 }
@@ -385,6 +473,47 @@ CtyAnswer CtyDatabase::ResolveWholeCall(std::string_view call) const {
     return {};
 }
 
+CtyAnswer CtyDatabase::ResolveCallArea(const std::string& call, char area) const {
+    std::string moved = call;
+    const std::size_t digit = moved.find_last_of("0123456789");
+    if (digit == std::string::npos)
+        moved += area;
+    else
+        moved[digit] = area;
+    CtyAnswer answer = ResolveWholeCall(moved);
+    const CtyAnswer home = ResolveWholeCall(call);
+    if (!home.found()) return answer;
+    // A US territory's call (a call of the USA's blocks K, N, W, AA..AL that
+    // resolves to another entity) moved to a call area is in that US
+    // district: KH6ABC/9 is the USA with the zones of K9 (not Wake Island,
+    // KH9), KL7ABC/0 the USA with those of K0 (not Alaska). A call of the
+    // USA itself moves as any other: W1ABC/6 takes W6's zones.
+    const bool usBlock = call[0] == 'K' || call[0] == 'N' || call[0] == 'W' ||
+                         (call[0] == 'A' && call.size() > 1 && call[1] >= 'A' && call[1] <= 'L');
+    if (usBlock) {
+        std::string matched;
+        const CtyAlias* usa = LongestPrefix("K", 1, matched);
+        if (usa && home.values.entity != usa->entity) {
+            if (const CtyAlias* district = LongestPrefix(std::string("K") + area, 2, matched))
+                return FromAlias(*district, std::move(matched), false);
+        }
+    }
+    // The moved call resolves to nothing (JD1ABC/6 as JD6ABC): the home
+    // entity stays.
+    if (!answer.found()) return home;
+    // The digit belongs to the prefix that places the call, not to a call
+    // area, when the moved call is another entity that the part before the
+    // digit does not give: T2AB/5 stays Tuvalu (T2) instead of becoming
+    // Somalia (T5, and T alone is no prefix), 3D2AB/4 stays Fiji. A real
+    // call area keeps the moved call: R0ABC/6 is European Russia, as R is,
+    // and within one entity the moved call gives its zones (VE3ABC/2).
+    if (digit != std::string::npos && digit < home.matched.size() && answer.entity != home.entity) {
+        const CtyAnswer letters = ResolveWholeCall(std::string_view(call).substr(0, digit));
+        if (!letters.found() || letters.entity != answer.entity) return home;
+    }
+    return answer;
+}
+
 CtyAnswer CtyDatabase::Resolve(std::string_view typed) const {
     std::string call;
     for (char c : Trim(typed))
@@ -420,11 +549,7 @@ CtyAnswer CtyDatabase::Resolve(std::string_view typed) const {
         }
     }
     bool dropped = false;
-    while (parts.size() > 1) {
-        const std::string& last = parts.back();
-        if (last != "P" && last != "M" && last != "QRP" && last != "A" && last != "R" &&
-            last != "B")
-            break;
+    while (parts.size() > 1 && KeepsHomeEntity(parts.back())) {
         parts.pop_back();
         dropped = true;
     }
@@ -439,15 +564,7 @@ CtyAnswer CtyDatabase::Resolve(std::string_view typed) const {
 
     const std::string& left = parts[0];
     const std::string& right = parts[1];
-    if (right.size() == 1 && IsDigit(right[0])) {
-        std::string moved = left;
-        const std::size_t digit = moved.find_last_of("0123456789");
-        if (digit == std::string::npos)
-            moved += right;
-        else
-            moved[digit] = right[0];
-        return ResolveWholeCall(moved);
-    }
+    if (right.size() == 1 && IsDigit(right[0])) return ResolveCallArea(left, right[0]);
     const std::string& prefix = right.size() < left.size() ? right : left;
     std::string matched;
     if (const CtyAlias* a = LongestPrefix(prefix, prefix.size(), matched))

@@ -15,9 +15,12 @@
 //     AM6,AN6,EA6,EB6,=EA1QE/6,=EA3HZX/P,EF6(14)[37];
 //
 // An alias starting with "=" is a whole call sign; any other alias is a
-// prefix. Overrides written behind an alias apply to that alias alone:
-// (n) CQ zone, [n] ITU zone, <lat/lon> position (the header's signs),
-// {cc} continent, ~n~ UTC offset (the header's sign).
+// prefix. A call or prefix listed in more than one record belongs to the
+// first of them, except that a listing under an entity counting only for WAE
+// wins over any other: =GM3ABC under Scotland and under Shetland Islands
+// (*GM/s) is Shetland, whichever record comes first. Overrides written behind an alias apply to
+// that alias alone: (n) CQ zone, [n] ITU zone, <lat/lon> position (the header's signs), {cc}
+// continent, ~n~ UTC offset (the header's sign).
 //
 // Inside the program every position is north and EAST positive and every
 // offset is the hours to ADD to UTC (Germany +1): the file's west-positive
@@ -59,7 +62,9 @@ struct CtyAlias {
 };
 
 // Why a file was refused. The line is 1-based (0 when the fault is the file
-// as a whole); `text` is the offending piece of the line.
+// as a whole); `text` is the offending piece of the line, made printable
+// (valid UTF-8 without control characters, "?" for any other byte, at most
+// 60 characters), or for Unreadable the reason.
 struct CtyError {
     enum class Kind {
         Unreadable,         // the file could not be opened or read
@@ -79,6 +84,9 @@ struct CtyError {
     int line = 0;
     std::string text;
 };
+
+// A country file is a few hundred kilobytes; anything far larger is not one.
+inline constexpr std::size_t LargestCountryFile = 16 * 1024 * 1024;
 
 // Plain English description of an error, naming the line ("line 12: ...").
 std::string DescribeCtyError(const CtyError& e);
@@ -105,7 +113,9 @@ class CtyDatabase {
     // `error`; nothing of the faulty text is kept anywhere, so the caller's
     // previous database stays the one in use.
     static std::optional<CtyDatabase> Parse(std::string_view text, CtyError& error);
-    // Reads the file at `path` (Unreadable when it cannot be read).
+    // Reads the file at `path`: only a plain file of at most
+    // LargestCountryFile bytes (Unreadable otherwise, with the reason as
+    // the error's text: "not a plain file" for a pipe or /dev/zero).
     static std::optional<CtyDatabase> Load(const std::string& path, CtyError& error);
 
     const std::vector<CtyEntity>& entities() const { return entities_; }
@@ -123,14 +133,22 @@ class CtyDatabase {
     //     (Balearic Islands): an exact entry is never used as a prefix.
     //  3. A last part /MM or /AM is no entity: G3ABC/MM is maritime mobile,
     //     G3ABC/AM aeronautical mobile.
-    //  4. A last part /P, /M, /QRP, /A, /R or /B keeps the home entity and is
-    //     dropped (repeatedly, G3ABC/M/P too): G3ABC/P is England, and
-    //     G3ABC/R is not Russia, G3ABC/B not China, G3ABC/M not England
-    //     because of the prefix M. What is left is again looked up as a
-    //     whole call (rule 2): =3D2EU makes 3D2EU/P Rotuma.
+    //  4. A last part that tells how the station works, not where, keeps
+    //     the home entity and is dropped (repeatedly, G3ABC/M/P too): /P,
+    //     /M, /QRP, /QRPP, /A, /R, /B, the lighthouse and lightship words
+    //     /LH, /LGT, /LT, /LS, field day /FD, /JOTA, /YOTA, /MILL, /IMD,
+    //     /SOTA, /POTA, /IOTA, /WWFF. G3ABC/P is England, and G3ABC/R is not
+    //     Russia, G3ABC/B not China, 4X1ZZ/LH Israel and not Norway,
+    //     F5ABC/FD France. What is left is again looked up as a whole call
+    //     (rule 2): =3D2EU makes 3D2EU/P Rotuma.
     //  5. CALL/digit moves the call to another call area: the last digit of
     //     the call is replaced, W1ABC/4 is looked up as W4ABC, EA1ABC/6 as
-    //     EA6ABC (Balearic Islands).
+    //     EA6ABC (Balearic Islands). The home entity stays when the moved
+    //     call resolves to nothing (JD1ABC/6) or when the digit belongs to
+    //     the prefix that placed the call and the moved call is another
+    //     entity (T2AB/5 Tuvalu, not Somalia; 3D2AB/4 Fiji). A call of the
+    //     USA's blocks (K, N, W, AA..AL) with a digit is in that US district,
+    //     also a territory's call: KH6ABC/9 and KL7ABC/0 are the USA.
     //  6. PREFIX/CALL and CALL/PREFIX take the prefix side, which is the
     //     shorter side (the left one when both are as long): EA6/G3ABC and
     //     G3ABC/EA6 are the Balearic Islands, KH6/W1ABC Hawaii.
@@ -150,6 +168,8 @@ class CtyDatabase {
                                   std::string& matched) const;
     CtyAnswer FromAlias(const CtyAlias& a, std::string matched, bool exact) const;
     CtyAnswer ResolveWholeCall(std::string_view call) const;
+    // Rule 5: `call` moved to the call area `area` (a digit).
+    CtyAnswer ResolveCallArea(const std::string& call, char area) const;
 
     std::vector<CtyEntity> entities_;
     std::unordered_map<std::string, CtyAlias> prefixes_;

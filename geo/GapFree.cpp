@@ -165,7 +165,7 @@ void GenerateGapFree(const WorldIndex& world, const MapFrame& frame, PaletteImag
 void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Real rim,
                      PaletteImage& target, const RowProgressFn& progress) {
     CheckTarget(world, target);
-    if (centreLat == 90) centreLat = 89.9L;
+    centreLat = OffPole(centreLat);
     Plan p;
     p.rim = static_cast<double>(rim);
     p.world = &world;
@@ -240,9 +240,9 @@ void GenerateGapFreeMap(const WorldIndex& world, const PaletteImage& background,
         if (progress && column != last) progress(column);
         last = column;
     });
-    // The state as the specified generation leaves it: the far point is the
+    // The state as the classic generation leaves it: the far point is the
     // last world pixel.
-    if (state.CentreLat == 90) state.CentreLat = 89.9L;
+    state.CentreLat = OffPole(state.CentreLat);
     const LatLon p = PixelToLatLon(MercatorWidth - 1, MercatorHeight - 1);
     state.PointLat = p.lat;
     state.PointLon = p.lon;

@@ -57,8 +57,8 @@ int WorldScaleForSize(int size);
 
 // Fills the disc of the square `target` (MinGapFreeSize .. MaxGapFreeSize
 // pixels, holding the background) for the centre (degrees; a latitude of
-// exactly 90 counts as 89.9). Both cores compute rows; progress runs on the
-// calling thread. Throws std::invalid_argument for another size or an empty
+// exactly 90 or -90 moves off the pole, OffPole). Both cores compute rows;
+// progress runs on the calling thread. Throws std::invalid_argument for another size or an empty
 // world picture.
 void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, PaletteImage& target,
                      const RowProgressFn& progress = {});
@@ -72,8 +72,8 @@ void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Re
                      PaletteImage& target, const RowProgressFn& progress = {});
 
 // For the windows: resets `target` from `background` (600 x 600) and fills it
-// for the shared state's centre. The state is left as the specified
-// generation leaves it (CentreLat 90 as 89.9, the far point the last world
+// for the shared state's centre. The state is left as the classic
+// generation leaves it (CentreLat through OffPole, the far point the last world
 // pixel with its distance and bearing); progress(column) as there, from 0 to
 // MercatorWidth - 1.
 void GenerateGapFreeMap(const WorldIndex& world, const PaletteImage& background,

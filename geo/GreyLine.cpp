@@ -10,20 +10,21 @@ namespace {
 constexpr double Rad = std::numbers::pi / 180.0;
 } // namespace
 
-SphereGrid::SphereGrid(const PositionGrid& grid) : size_(grid.size()) {
+SphereGrid::SphereGrid(const PositionGrid& grid) : size_(grid.size()), rows_(grid.rows()) {
     // About pi / 4 of the square lies inside the disc.
-    const size_t expected = static_cast<size_t>(size_) * static_cast<size_t>(size_) * 4 / 5;
+    const size_t expected = static_cast<size_t>(size_) * static_cast<size_t>(rows_) * 4 / 5;
     for (auto* v : {&x_, &y_, &z_})
         v->reserve(expected);
     index_.reserve(expected);
-    for (int y = 0; y < size_; ++y)
+    const int first = grid.firstRow();
+    for (int y = first; y < first + rows_; ++y)
         for (int x = 0; x < size_; ++x) {
             if (!grid.inside(x, y)) continue;
             const double lat = grid.lat(x, y) * Rad, lon = grid.lon(x, y) * Rad;
             x_.push_back(static_cast<float>(std::cos(lat) * std::cos(lon)));
             y_.push_back(static_cast<float>(std::cos(lat) * std::sin(lon)));
             z_.push_back(static_cast<float>(std::sin(lat)));
-            index_.push_back(static_cast<uint32_t>(y * size_ + x));
+            index_.push_back(static_cast<uint32_t>((y - first) * size_ + x));
         }
 }
 
@@ -43,13 +44,13 @@ template <typename Put> void SphereGrid::Walk(const SunPosition& sun, Put put) c
 }
 
 void SphereGrid::Classify(const SunPosition& sun, std::vector<Daylight>& out) const {
-    out.assign(static_cast<size_t>(size_) * static_cast<size_t>(size_), Daylight::Day);
+    out.assign(static_cast<size_t>(size_) * static_cast<size_t>(rows_), Daylight::Day);
     Walk(sun, [&](uint32_t i, Daylight d) { out[i] = d; });
 }
 
 void SphereGrid::Shade(const SunPosition& sun, uint32_t twilight, uint32_t night,
                        uint32_t* out) const {
-    std::fill(out, out + static_cast<size_t>(size_) * static_cast<size_t>(size_), 0u);
+    std::fill(out, out + static_cast<size_t>(size_) * static_cast<size_t>(rows_), 0u);
     Walk(sun, [&](uint32_t i, Daylight d) { out[i] = d == Daylight::Twilight ? twilight : night; });
 }
 

@@ -37,15 +37,23 @@ std::string EncodeLocator(Real lat, Real lon) {
 }
 
 PositionGrid::PositionGrid(Real centreLat, Real centreLon, int size)
-    : size_(size), lat_(static_cast<size_t>(size) * size), lon_(lat_.size()),
-      inside_(lat_.size(), 0) {
-    if (centreLat == 90) centreLat = 89.9L;
+    : PositionGrid(MapFrame(centreLat, centreLon, size)) {}
+
+PositionGrid::PositionGrid(const MapFrame& frame, int firstRow, int rowCount)
+    : size_(frame.size()), firstRow_(std::clamp(firstRow, 0, frame.size())) {
+    const int size = size_;
+    rows_ = rowCount < 0 ? size - firstRow_ : std::min(rowCount, size - firstRow_);
+    lat_.assign(static_cast<size_t>(rows_) * static_cast<size_t>(size), 0.0);
+    lon_.assign(lat_.size(), 0.0);
+    inside_.assign(lat_.size(), 0);
+    const Real centreLat = frame.geometricCentreLat();
     const double phi1 = static_cast<double>(centreLat * Pi / 180);
-    const double lam1 = static_cast<double>(centreLon * Pi / 180);
+    const double lam1 = static_cast<double>(frame.centreLon() * Pi / 180);
     const double s1 = std::sin(phi1), c1 = std::cos(phi1);
     const double R = size / 2.0;
     const double toDeg = 180.0 / static_cast<double>(Pi);
-    const double pi = static_cast<double>(Pi);
+    // The rim's central angle: pi on the whole-world map.
+    const double pi = static_cast<double>(frame.rimAngle());
     auto rows = [&](int from, int to) {
         for (int y = from; y < to; ++y) {
             const double north = R - y;
@@ -67,8 +75,9 @@ PositionGrid::PositionGrid(Real centreLat, Real centreLon, int size)
             }
         }
     };
-    std::thread other(rows, size / 2, size);
-    rows(0, size / 2);
+    const int middle = firstRow_ + rows_ / 2;
+    std::thread other(rows, middle, firstRow_ + rows_);
+    rows(firstRow_, middle);
     other.join();
 }
 

@@ -21,8 +21,8 @@ namespace geo {
 // The position at map pixel (x, y) of the map centred on (centreLat,
 // centreLon), degrees, north and east positive, the longitude in [-180, 180).
 // Pixels farther than R from the centre (outside the disc) give nothing; the
-// rim itself is inside. A centre latitude of exactly 90 counts as 89.9, as in
-// the generation.
+// rim itself is inside. A centre latitude of exactly 90 or -90 moves off the
+// pole (OffPole), as in the generation.
 std::optional<LatLon> MapPixelToLatLon(Real centreLat, Real centreLon, Real x, Real y,
                                        int size = 600);
 
@@ -34,12 +34,20 @@ std::string EncodeLocator(Real lat, Real lon);
 // pixel, in double precision), computed once per centre on both cores. The
 // gap-free generation reads the world map through it and the live overlays
 // shade or mark the map from it.
+class MapFrame;
+
 class PositionGrid {
   public:
     PositionGrid() = default;
     PositionGrid(Real centreLat, Real centreLon, int size = 600);
+    // The rows firstRow .. firstRow + rows - 1 of the frame's map (all rows
+    // when `rows` is negative): a band of a large map, whatever its rim.
+    explicit PositionGrid(const MapFrame& frame, int firstRow = 0, int rows = -1);
 
+    // Columns of the map; its rows held here and the first of them.
     int size() const { return size_; }
+    int rows() const { return rows_; }
+    int firstRow() const { return firstRow_; }
     bool inside(int x, int y) const { return inside_[index(x, y)] != 0; }
     // Degrees; meaningful only inside the disc.
     double lat(int x, int y) const { return lat_[index(x, y)]; }
@@ -47,9 +55,12 @@ class PositionGrid {
 
   private:
     size_t index(int x, int y) const {
-        return static_cast<size_t>(y) * static_cast<size_t>(size_) + static_cast<size_t>(x);
+        return static_cast<size_t>(y - firstRow_) * static_cast<size_t>(size_) +
+               static_cast<size_t>(x);
     }
     int size_ = 0;
+    int rows_ = 0;
+    int firstRow_ = 0;
     std::vector<double> lat_, lon_;
     std::vector<uint8_t> inside_;
 };

@@ -82,21 +82,24 @@ std::optional<Projected> ProjectToMap(double centreLat, double centreLon, double
     return MapFrame(centreLat, centreLon, size).Project(lat, lon);
 }
 
-LocatorGridLines BuildLocatorGrid(Real centreLatIn, Real centreLonIn, int size,
-                                  double squareRadiusKm) {
-    const double centreLat = static_cast<double>(centreLatIn == 90 ? 89.9L : centreLatIn);
-    const double centreLon = static_cast<double>(centreLonIn);
+LocatorGridLines BuildLocatorGrid(Real centreLat, Real centreLon, int size, double squareRadiusKm) {
+    return BuildLocatorGrid(MapFrame(centreLat, centreLon, size), squareRadiusKm);
+}
+
+LocatorGridLines BuildLocatorGrid(const MapFrame& frame, double squareRadiusKm) {
+    const double centreLat = static_cast<double>(frame.geometricCentreLat());
+    const double centreLon = static_cast<double>(frame.centreLon());
     // 20000 km from the centre to the antipode, 180 degrees.
     const double squareRadius = squareRadiusKm * 180.0 / 20000.0;
     LocatorGridLines g;
 
     auto anywhere = [&](double lat, double lon) -> std::optional<MapPoint> {
-        const auto p = ProjectToMap(centreLat, centreLon, lat, lon, size);
+        const auto p = frame.Project(lat, lon);
         if (!p) return std::nullopt;
         return p->p;
     };
     auto nearCentre = [&](double lat, double lon) -> std::optional<MapPoint> {
-        const auto p = ProjectToMap(centreLat, centreLon, lat, lon, size);
+        const auto p = frame.Project(lat, lon);
         if (!p || p->distance > squareRadius) return std::nullopt;
         return p->p;
     };
@@ -139,7 +142,7 @@ LocatorGridLines BuildLocatorGrid(Real centreLatIn, Real centreLonIn, int size,
     for (int i = 0; i < 18; ++i)
         for (int j = 0; j < 18; ++j) {
             const double lat = -85.0 + 10 * j, lon = -170.0 + 20 * i;
-            const auto mid = ProjectToMap(centreLat, centreLon, lat, lon, size);
+            const auto mid = frame.Project(lat, lon);
             const auto west = anywhere(lat, lon - 10), east = anywhere(lat, lon + 10);
             const auto south = anywhere(lat - 5, lon), north = anywhere(lat + 5, lon);
             if (!mid || !west || !east || !south || !north) continue;

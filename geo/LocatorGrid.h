@@ -40,5 +40,7 @@ inline constexpr double SquareRadiusKm = 2500.0;
 
 LocatorGridLines BuildLocatorGrid(Real centreLat, Real centreLon, int size = 600,
                                   double squareRadiusKm = SquareRadiusKm);
+// The same for any frame: lines and names where they land on its map.
+LocatorGridLines BuildLocatorGrid(const MapFrame& frame, double squareRadiusKm = SquareRadiusKm);
 
 } // namespace geo

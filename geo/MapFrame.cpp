@@ -34,9 +34,7 @@ MapFrame MapFrame::Resized(int size) const {
 Real MapFrame::geometricCentreLat() const {
     // At a pole every direction is north (or south): the bearings that lay
     // out the map have no meaning there, so the centre moves off the pole.
-    if (lat_ == 90) return 89.9L;
-    if (lat_ == -90) return -89.9L;
-    return lat_;
+    return OffPole(lat_);
 }
 
 double MapFrame::rangeKm() const {

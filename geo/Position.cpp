@@ -62,6 +62,12 @@ LatLon PixelToLatLon(int X, int Y) {
 namespace {
 
 void AppendPart(std::string& out, Real v, char positive, char negative) {
+    // A value that is no position at all (not a number, infinite, or beyond
+    // any whole number of degrees) is written as "?" rather than converted.
+    if (!std::isfinite(v) || std::fabs(v) >= 1e15L) {
+        out += '?';
+        return;
+    }
     const Real a = std::fabs(v);
     const long long degrees = Trunc(a);
     const long long minutes = Round((a - static_cast<Real>(degrees)) * 60);
@@ -180,7 +186,7 @@ ParsePositionResult ParsePosition(std::string_view text, Real& lat, Real& lon) {
 
 bool CalculAzimutDistance(PositionState& s, const BeepFn& beep) {
     bool ok = true;
-    if (s.CentreLat == 90) s.CentreLat = 89.9L;
+    s.CentreLat = OffPole(s.CentreLat);
     const Real phi1 = s.CentreLat * Pi / 180;
     const Real lam1 = s.CentreLon * Pi / 180;
     if (s.PointLat == 90) s.PointLat = 89.9L;

@@ -48,7 +48,8 @@ std::optional<LatLon> DecodeLocator(std::string_view text);
 // World-map pixel (column X, row Y) to latitude and longitude.
 LatLon PixelToLatLon(int X, int Y);
 
-// "48°51' N / 2°22' E" (UTF-8).
+// "48°51' N / 2°22' E" (UTF-8). A part that is not a finite number (or is
+// beyond 1e15 degrees) is written "?": FormatPosition(NaN, 2.37) is "? / 2°22' E".
 std::string FormatPosition(Real lat, Real lon);
 
 // Reads a position text back into lat/lon, stopping quietly at the first step
@@ -67,10 +68,17 @@ std::optional<long long> StrToInt(std::string_view text);
 // The run time's text for a failed integer conversion.
 std::string InvalidIntegerText(std::string_view text);
 
+// The latitude a map's bearings are computed from: at a pole every direction
+// is south (or north), so a centre of exactly 90 moves to 89.9 and one of
+// exactly -90 to -89.9; every other latitude stays.
+inline Real OffPole(Real lat) {
+    return lat == 90 ? 89.9L : lat == -90 ? -89.9L : lat;
+}
+
 using BeepFn = std::function<void()>;
 
 // Distance (central angle) and initial bearing from the centre to the point.
-// May rewrite CentreLat and PointLat (a latitude of exactly 90 becomes 89.9).
+// May rewrite CentreLat (OffPole) and PointLat (exactly 90 becomes 89.9).
 // A failed arc cosine beeps and keeps the previous PointDistance.
 // Returns false when that failure happened.
 bool CalculAzimutDistance(PositionState& s, const BeepFn& beep);

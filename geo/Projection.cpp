@@ -135,7 +135,7 @@ constexpr long PixelCount = static_cast<long>(W) * H;
 // What stays the same for a whole generation: the centre and the per-row and
 // per-column values, computed exactly as CalculAzimutDistance computes them.
 struct Plan {
-    Real centreLat = 0; // already rewritten from 90 to 89.9
+    Real centreLat = 0; // already moved off a pole (OffPole)
     Real centreLon = 0;
     Real incomingDistance = 0; // PointDistance before the first pixel
 
@@ -151,7 +151,7 @@ struct Plan {
 Plan MakePlan(const PositionState& state) {
     Plan p;
     p.centreLat = state.CentreLat;
-    if (p.centreLat == 90) p.centreLat = 89.9L;
+    p.centreLat = OffPole(p.centreLat);
     p.centreLon = state.CentreLon;
     p.incomingDistance = state.PointDistance;
     const Real phi1 = p.centreLat * Pi / 180;

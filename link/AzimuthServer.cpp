@@ -2,6 +2,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,20 +69,28 @@ int AzimuthServer::openConversations() const {
 int AzimuthServer::advisingClients() const {
     int n = 0;
     for (const auto& c : clients_)
-        if (c->conversation.advising && !c->closing) ++n;
+        if (c->conversation.pushed() && !c->closing) ++n;
     return n;
 }
 
 void AzimuthServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         if (static_cast<int>(clients_.size()) >= azlink::MaxConnections) {
-            socket->write("ERROR busy\n");
+            socket->write((std::string(azlink::BusyLine) + '\n').c_str());
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             socket->disconnectFromServer();
             continue;
         }
         auto c = std::make_unique<Client>();
         c->socket = socket;
+        // A connection that opens no conversation in time is closed: idle
+        // connections would otherwise fill the places for ever.
+        c->deadline = new QTimer(socket);
+        c->deadline->setSingleShot(true);
+        connect(c->deadline, &QTimer::timeout, this, [this, socket] {
+            if (Client* idle = find(socket); idle && !idle->conversation.open) drop(*idle);
+        });
+        c->deadline->start(openDeadlineMs_);
         clients_.push_back(std::move(c));
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { lost(socket); });
@@ -120,13 +129,14 @@ void AzimuthServer::readFrom(QLocalSocket* socket) {
     for (const std::string& line : lines) {
         const azlink::Answer a = azlink::HandleLine(c->conversation, line, value_);
         socket->write(a.reply.data(), static_cast<qint64>(a.reply.size()));
+        if (a.opened && c->deadline) c->deadline->stop();
         if (a.opened && !stopping_) {
             if (opened) opened();
             emit conversationOpened();
         }
         if (a.closeAfter) {
             c->closing = true;
-            if (!stopping_) {
+            if (a.closed && !stopping_) {
                 if (closed) closed();
                 emit conversationClosed();
             }
@@ -169,7 +179,7 @@ void AzimuthServer::publish(const QString& digits) {
     const std::string push = azlink::AdviseMessage(value_);
     std::vector<Client*> slow;
     for (auto& c : clients_) {
-        if (!c->conversation.advising || c->closing) continue;
+        if (!c->conversation.pushed() || c->closing) continue;
         c->socket->write(push.data(), static_cast<qint64>(push.size()));
         // A client that never reads its pushes is not kept at our expense.
         if (static_cast<std::size_t>(c->socket->bytesToWrite()) > azlink::MaxPendingBytes)

@@ -15,6 +15,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QTimer;
 
 class AzimuthServer : public QObject, public BearingServer {
     Q_OBJECT
@@ -32,8 +33,14 @@ class AzimuthServer : public QObject, public BearingServer {
 
     void publish(const QString& digits) override;
 
+    // How long a connection may stay without a conversation before it is
+    // closed (azlink::OpenDeadlineMs; tests use a shorter one). Applies to
+    // connections accepted afterwards.
+    void setOpenDeadline(int milliseconds) { openDeadlineMs_ = milliseconds; }
+
     int connectionCount() const { return static_cast<int>(clients_.size()); }
     int openConversations() const;
+    // Connections that receive the pushes (ADVISE in a conversation, or WATCH).
     int advisingClients() const;
 
   signals:
@@ -45,7 +52,8 @@ class AzimuthServer : public QObject, public BearingServer {
         QLocalSocket* socket = nullptr;
         azlink::LineSplitter lines;
         azlink::Conversation conversation;
-        bool closing = false; // DISCONNECT answered: the rest is ignored
+        bool closing = false;       // DISCONNECT answered: the rest is ignored
+        QTimer* deadline = nullptr; // runs until the conversation opens
     };
 
     void accept();
@@ -62,4 +70,5 @@ class AzimuthServer : public QObject, public BearingServer {
     std::string value_ = azlink::ItemValue({});
     std::vector<std::unique_ptr<Client>> clients_;
     bool stopping_ = false;
+    int openDeadlineMs_ = azlink::OpenDeadlineMs;
 };

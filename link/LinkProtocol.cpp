@@ -87,8 +87,24 @@ Answer HandleLine(Conversation& c, std::string_view line, std::string_view value
     const std::string_view cmd = w[0];
     const bool known = cmd == "CONNECT" || cmd == "REQUEST" || cmd == "ADVISE" ||
                        cmd == "UNADVISE" || cmd == "POKE" || cmd == "EXECUTE" ||
-                       cmd == "DISCONNECT";
+                       cmd == "DISCONNECT" || cmd == "WATCH";
     if (!known) return Reply("ERROR unknown command");
+    if (c.watching) {
+        // A watching connection only listens; DISCONNECT ends it.
+        if (cmd != "DISCONNECT") return Reply("ERROR watching");
+        if (w.size() != 1) return Reply("ERROR usage: DISCONNECT");
+        c.watching = false;
+        Answer a = Reply("OK");
+        a.closeAfter = true;
+        return a;
+    }
+    if (cmd == "WATCH") {
+        if (c.open) return Reply("ERROR already connected");
+        if (w.size() != 3) return Reply("ERROR usage: WATCH <item> <format>");
+        if (!SameName(w[1], Item) || !SameName(w[2], Format)) return Reply("NODATA");
+        c.watching = true;
+        return Reply("OK");
+    }
     if (cmd == "CONNECT") {
         if (c.open) return Reply("ERROR already connected");
         if (w.size() != 2) return Reply("ERROR usage: CONNECT <topic>");
@@ -125,6 +141,7 @@ Answer HandleLine(Conversation& c, std::string_view line, std::string_view value
     c.advising = false;
     Answer a = Reply("OK");
     a.closeAfter = true;
+    a.closed = true;
     return a;
 }
 
@@ -248,8 +265,12 @@ SocketPlace ChooseSocketPlace(std::string_view service, const char* xdgRuntimeDi
 std::optional<std::string> PrepareSocketFolder(const SocketPlace& place, unsigned uid) {
     if (place.createFolder && ::mkdir(place.folder.c_str(), 0700) != 0 && errno != EEXIST)
         return place.folder + ": " + std::strerror(errno);
-    struct stat st {};
     // lstat: a link planted in the temporary folder is no folder of ours.
+    return CheckSocketFolder(place, uid);
+}
+
+std::optional<std::string> CheckSocketFolder(const SocketPlace& place, unsigned uid) {
+    struct stat st {};
     if (::lstat(place.folder.c_str(), &st) != 0) return place.folder + ": " + std::strerror(errno);
     const FolderProblem p = CheckPrivateFolder(S_ISDIR(st.st_mode), st.st_uid, st.st_mode, uid);
     if (p != FolderProblem::None) return FolderProblemText(p, place.folder);

@@ -18,6 +18,11 @@ inline constexpr std::size_t MaxLineBytes = 256;
 inline constexpr std::size_t MaxPendingBytes = 64 * 1024;
 // Connections served at once; one more is answered "ERROR busy" and closed.
 inline constexpr int MaxConnections = 32;
+// A connection that has not opened a conversation (CONNECT) within this many
+// milliseconds is closed, so that idle connections cannot keep others out.
+inline constexpr int OpenDeadlineMs = 10000;
+// The line the server sends to a connection beyond MaxConnections.
+inline constexpr std::string_view BusyLine = "ERROR busy";
 
 inline constexpr std::string_view Topic = "Data";
 inline constexpr std::string_view Item = "Azimuth";
@@ -34,13 +39,19 @@ std::string ItemValue(std::string_view text);
 struct Conversation {
     bool open = false;     // CONNECT Data was answered OK
     bool advising = false; // ADVISE Azimuth CF_TEXT is in force
+    // WATCH Azimuth CF_TEXT was answered OK: the pushes of ADVISE without a
+    // conversation, so the program may close meanwhile.
+    bool watching = false;
+    // True when publications are pushed to this connection.
+    bool pushed() const { return advising || watching; }
 };
 
 // What one request line did.
 struct Answer {
     std::string reply;       // the bytes to send back (with their LF, and data)
     bool opened = false;     // the conversation opened: DataOpen
-    bool closeAfter = false; // DISCONNECT: close once the reply is sent (DataClose)
+    bool closeAfter = false; // DISCONNECT: close once the reply is sent
+    bool closed = false;     // the conversation ended: DataClose
 };
 
 // Handles one request line (without LF; a trailing CR is ignored). `value` is
@@ -110,6 +121,11 @@ SocketPlace ChooseSocketPlace(std::string_view service, const char* xdgRuntimeDi
 // Checks (and makes, when it is the program's own fallback folder) the folder
 // of the socket with the system. Returns an explanation when it may not be used.
 std::optional<std::string> PrepareSocketFolder(const SocketPlace& place, unsigned uid);
+// The client's side of the same check, without making anything: the folder
+// must exist, be a folder and no link, belong to `uid` and be closed to
+// others (mode 0700). A folder another user made first in the temporary
+// folder is refused, so a client never reads a stranger's socket.
+std::optional<std::string> CheckSocketFolder(const SocketPlace& place, unsigned uid);
 
 // The socket's place for this process (environment, temporary folder, uid).
 SocketPlace SocketPlaceFor(std::string_view service);

@@ -6,8 +6,8 @@ namespace {
 
 RotatorTexts English() {
     RotatorTexts t;
-    t.MenuRotator = QStringLiteral("Turn the rotator");
-    t.MenuRotatorAddress = QStringLiteral("Rotator address…");
+    t.MenuRotator = QStringLiteral("Tu&rn the rotator");
+    t.MenuRotatorAddress = QStringLiteral("Rotator a&ddress…");
     t.AddressTitle = QStringLiteral("Rotator address");
     t.AddressPrompt = QStringLiteral("Address of rotctld (HOST:PORT):");
     t.AddressInvalid = QStringLiteral("Give the address as HOST:PORT, for example localhost:4533.");
@@ -19,8 +19,8 @@ RotatorTexts English() {
 
 RotatorTexts French() {
     RotatorTexts t;
-    t.MenuRotator = QStringLiteral("Tourner le rotor");
-    t.MenuRotatorAddress = QStringLiteral("Adresse du rotor…");
+    t.MenuRotator = QStringLiteral("&Tourner le rotor");
+    t.MenuRotatorAddress = QStringLiteral("Adresse du &rotor…");
     t.AddressTitle = QStringLiteral("Adresse du rotor");
     t.AddressPrompt = QStringLiteral("Adresse de rotctld (HÔTE:PORT) :");
     t.AddressInvalid =
@@ -33,8 +33,8 @@ RotatorTexts French() {
 
 RotatorTexts Spanish() {
     RotatorTexts t;
-    t.MenuRotator = QStringLiteral("Girar el rotor");
-    t.MenuRotatorAddress = QStringLiteral("Dirección del rotor…");
+    t.MenuRotator = QStringLiteral("Girar el r&otor");
+    t.MenuRotatorAddress = QStringLiteral("&Dirección del rotor…");
     t.AddressTitle = QStringLiteral("Dirección del rotor");
     t.AddressPrompt = QStringLiteral("Dirección de rotctld (HOST:PUERTO):");
     t.AddressInvalid =

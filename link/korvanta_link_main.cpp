@@ -7,6 +7,10 @@
 #include <QLocalSocket>
 #include <QStringList>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,24 +20,33 @@ namespace {
 constexpr int ExitUsage = 2;
 constexpr int ExitNoServer = 3;
 constexpr int ExitProtocol = 4;
+constexpr int ExitBusy = 5;
+constexpr int ExitUntrusted = 6;
 
 const char* const Help =
     "Usage: korvanta-link [--service NAME] get\n"
-    "  or:  korvanta-link [--service NAME] follow [--rotctld HOST[:PORT]]\n"
+    "  or:  korvanta-link [--service NAME] follow [--watch] [--rotctld HOST[:PORT]]\n"
     "\n"
     "Reads the bearing (whole degrees) that Korvanta publishes on its local\n"
     "azimuth server.\n"
     "\n"
     "  get                    print the current value (digits, or nothing) and exit\n"
     "  follow                 print each published value on its own line as it\n"
-    "                         arrives, until Korvanta ends (or Ctrl-C)\n"
+    "                         arrives. This holds a conversation with Korvanta:\n"
+    "                         while it runs, Korvanta refuses to close and asks to\n"
+    "                         disconnect the application. It ends with Ctrl-C, or\n"
+    "                         when Korvanta's server goes away.\n"
+    "  --watch                with follow: subscribe without a conversation, so\n"
+    "                         Korvanta closes as usual; follow then ends (status 0)\n"
     "  --rotctld HOST[:PORT]  with follow: also turn the rotator served by Hamlib's\n"
     "                         rotctld (default port 4533) to each value\n"
     "  --service NAME         the service of a renamed program (default: korvanta)\n"
     "  --help                 this text\n"
     "\n"
     "Exit status: 0 done, 2 wrong usage, 3 no server running, 4 the server\n"
-    "answered something unexpected.\n";
+    "answered something unexpected, 5 the server is busy (too many connections),\n"
+    "6 the socket's folder is not private to the user (another user may have\n"
+    "made it), so nothing is read from it.\n";
 
 void Error(const std::string& text) {
     std::fprintf(stderr, "korvanta-link: %s\n", text.c_str());
@@ -64,11 +77,16 @@ int main(int argc, char** argv) {
     QString service = QStringLiteral("korvanta");
     QString rotctld;
     QString command;
+    bool watch = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(Help, stdout);
             return 0;
+        }
+        if (a == QLatin1String("--watch")) {
+            watch = true;
+            continue;
         }
         if (a == QLatin1String("--service") || a == QLatin1String("--rotctld")) {
             if (i + 1 >= args.size()) {
@@ -93,6 +111,10 @@ int main(int argc, char** argv) {
         Error("the service is a plain name, such as korvanta");
         return ExitUsage;
     }
+    if (watch && command != QLatin1String("follow")) {
+        Error("--watch goes with follow");
+        return ExitUsage;
+    }
     if (!rotctld.isEmpty() && command != QLatin1String("follow")) {
         Error("--rotctld goes with follow");
         return ExitUsage;
@@ -105,6 +127,15 @@ int main(int argc, char** argv) {
         rotctld += QStringLiteral(":%1").arg(azlink::DefaultRotatorPort);
 
     const azlink::SocketPlace place = azlink::SocketPlaceFor(service.toStdString());
+    // The server's own checks: a folder that is not the user's private one
+    // may hold a stranger's socket, whose values must not turn a rotator.
+    struct stat folder {};
+    if (::lstat(place.folder.c_str(), &folder) == 0) {
+        if (const auto problem = azlink::CheckSocketFolder(place, ::getuid())) {
+            Error("not reading " + place.path + ": " + *problem);
+            return ExitUntrusted;
+        }
+    }
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(place.path));
     if (!socket.waitForConnected(2000)) {
@@ -118,24 +149,34 @@ int main(int argc, char** argv) {
     auto isOk = [](const azlink::ServerMessage& m) {
         return m.kind == Kind::Line && m.text == "OK";
     };
+    // Every place taken: the server says so and closes the connection.
+    auto unexpected = [&] {
+        if (!messages.empty() && messages[0].kind == Kind::Line &&
+            messages[0].text == azlink::BusyLine) {
+            Error("the Korvanta server is busy (too many connections); try again later");
+            return ExitBusy;
+        }
+        Error("the server did not answer as expected");
+        return ExitProtocol;
+    };
 
     if (command == QLatin1String("get")) {
         socket.write("CONNECT Data\nREQUEST Azimuth CF_TEXT\nDISCONNECT\n");
         if (!ReadMessages(socket, reader, messages, 3) || !isOk(messages[0]) ||
-            messages[1].kind != Kind::Data) {
-            Error("the server did not answer as expected");
-            return ExitProtocol;
-        }
+            messages[1].kind != Kind::Data)
+            return unexpected();
         const std::string digits = azlink::ValueDigits(messages[1].text);
         if (!digits.empty()) Print(digits);
         return 0;
     }
 
     // follow
-    socket.write("CONNECT Data\nADVISE Azimuth CF_TEXT\n");
-    if (!ReadMessages(socket, reader, messages, 2) || !isOk(messages[0]) || !isOk(messages[1])) {
-        Error("the server did not answer as expected");
-        return ExitProtocol;
+    // A watch is one answer (no conversation); a conversation is two.
+    const std::size_t answers = watch ? 1 : 2;
+    socket.write(watch ? "WATCH Azimuth CF_TEXT\n" : "CONNECT Data\nADVISE Azimuth CF_TEXT\n");
+    if (!ReadMessages(socket, reader, messages, answers) || !isOk(messages[0]) ||
+        !isOk(messages[answers - 1])) {
+        return unexpected();
     }
     RotatorLink* rotator = nullptr;
     if (!rotctld.isEmpty()) {
@@ -165,7 +206,7 @@ int main(int argc, char** argv) {
                 rotator->turnTo(rotctld, azlink::RotatorAzimuth(std::stoll(digits)));
         }
     };
-    messages.erase(messages.begin(), messages.begin() + 2);
+    messages.erase(messages.begin(), messages.begin() + static_cast<std::ptrdiff_t>(answers));
     handle(messages);
     QObject::connect(&socket, &QLocalSocket::readyRead, &app, [&] {
         const QByteArray data = socket.readAll();

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   help2man dpkg-dev desktop-file-utils appstream lintian

@@ -75,10 +75,13 @@ struct FakePlatform : Platform {
     }
     void beep() override { ++beeps; }
     void setBusyCursor(bool busy) override { busyCursor += busy ? 1 : -1; }
+    bool openSucceeds = true; // false: the desktop has no browser
     bool openDocument(const QString& what) override {
         opened.append(what);
-        return true;
+        return openSucceeds;
     }
+    QStringList languages; // every language the platform was switched to
+    void setLanguage(const QString& code) override { languages.append(code); }
     QStringList filesToChoose; // answers of the next file choosers (cancel when empty)
     QString chooseFileToOpen(QWidget*, const QString&, const QString&, const QString&) override {
         return filesToChoose.isEmpty() ? QString() : filesToChoose.takeFirst();

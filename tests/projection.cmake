@@ -18,5 +18,5 @@ add_dependencies(test_render korvanta-render)
 korvanta_gtest(test_projection_worldmap SOURCES test_projection_worldmap.cpp
                LIBS korvanta_geo korvanta_resources Qt6::Gui)
 
-# The gap-free map of the built-in world maps against the specified map.
+# The gap-free map of the built-in world maps against the classic map.
 korvanta_gtest(test_gapfree_worldmap SOURCES test_gapfree_worldmap.cpp LIBS korvanta_export)

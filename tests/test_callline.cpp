@@ -20,6 +20,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 namespace {
 
 const QString Excerpt = QStringLiteral(KORVANTA_SOURCE_DIR "/tests/data/cty_excerpt.dat");
@@ -36,9 +40,26 @@ QByteArray Read(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A platform whose message box is modal: `during` runs while the box is
+// open (the event loop keeps running then, as under a real box).
+struct ModalPlatform : FakePlatform {
+    std::function<void()> during;
+    int open = 0;
+    int mostOpen = 0;
+    bool message(QWidget* parent, Platform::Box kind, const QString& title,
+                 const QString& text) override {
+        ++open;
+        mostOpen = std::max(mostOpen, open);
+        const bool answer = FakePlatform::message(parent, kind, title, text);
+        if (during) std::exchange(during, {})();
+        --open;
+        return answer;
+    }
+};
+
 struct Run {
     QTemporaryDir dir;
-    FakePlatform platform;
+    ModalPlatform platform;
     Program program{platform};
     QString cty;
 
@@ -88,6 +109,8 @@ class TestCallLine : public QObject {
     void countryFileMenu();
     void changedFileIsReadAgain();
     void missingChosenFileIsTold();
+    void rewrittenFileShowsOneBoxWithTheLatestFault_data();
+    void rewrittenFileShowsOneBoxWithTheLatestFault();
 };
 
 void TestCallLine::lineAndMenuHaveTheirPlaces() {
@@ -99,7 +122,7 @@ void TestCallLine::lineAndMenuHaveTheirPlaces() {
     const int item = file.indexOf(run.viewer()->findChild<QAction*>("MenuCountryFile"));
     QVERIFY(item > 0);
     QCOMPARE(file.value(item + 1), run.viewer()->MenuQuitter);
-    QCOMPARE(file.at(item)->text(), QStringLiteral("Country file\u2026"));
+    QCOMPARE(file.at(item)->text(), QStringLiteral("&Country file\u2026"));
     QVERIFY(run.platform.boxes.isEmpty());
 }
 
@@ -143,7 +166,7 @@ void TestCallLine::unitAndLanguageFollow() {
                                         "15:05 local"));
     run.viewer()->MenuFrancais->trigger();
     QCOMPARE(run.viewer()->findChild<QAction*>("MenuCountryFile")->text(),
-             QStringLiteral("Fichier des pays\u2026"));
+             QStringLiteral("Fichier des &pays\u2026"));
     QVERIFY(run.text().endsWith(QStringLiteral("15:05 locale")));
     run.type("G3ABC/MM");
     QCOMPARE(run.text(), QStringLiteral("mobile maritime"));
@@ -271,11 +294,59 @@ void TestCallLine::changedFileIsReadAgain() {
 
 void TestCallLine::missingChosenFileIsTold() {
     Run run(QStringLiteral("ENGLISH"), QStringLiteral("/nonexistent/cty.dat"));
-    QCOMPARE(run.platform.boxes.size(), 1);
+    // Told once the event loop runs, after every window is made.
+    QVERIFY(run.platform.boxes.isEmpty());
+    QTRY_COMPARE(run.platform.boxes.size(), 1);
     QVERIFY(run.platform.lastText().contains(QStringLiteral("/nonexistent/cty.dat")));
     QVERIFY(run.platform.lastText().contains(QStringLiteral("cannot be read")));
     run.type("EA6AB");
     QCOMPARE(run.text(), QString());
+}
+
+void TestCallLine::rewrittenFileShowsOneBoxWithTheLatestFault_data() {
+    QTest::addColumn<QByteArray>("last");      // the file when the first box closes
+    QTest::addColumn<int>("boxes");            // boxes shown in all
+    QTest::addColumn<QString>("lastBoxNames"); // in the last box
+    const QByteArray excerpt = Read(Excerpt);
+    QTest::newRow("faulty again: one more box, the latest fault")
+        << excerpt + "Atlantis: 14: 37: EU: 39.60: -2.95: -1.0: AT:\n AT(88);\n"
+        << 2 << QStringLiteral("AT(88)");
+    QTest::newRow("good again: no more box") << excerpt << 1 << QStringLiteral("AT(77)");
+    QTest::newRow("binary: printable text")
+        << QByteArray("\x89PNG\x1B[31m\x01\xFF\x00:\n", 14) << 2 << QStringLiteral("line 1: ");
+}
+
+void TestCallLine::rewrittenFileShowsOneBoxWithTheLatestFault() {
+    QFETCH(QByteArray, last);
+    QFETCH(int, boxes);
+    QFETCH(QString, lastBoxNames);
+    Run run;
+    QTRY_VERIFY(run.platform.boxes.isEmpty());
+    const QByteArray excerpt = Read(Excerpt);
+    // While the first box is open the file is rewritten again and again,
+    // faulty each time, and then once more as the row says.
+    run.platform.during = [&] {
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(WriteFile(run.cty, excerpt +
+                                           "Atlantis: 14: 37: EU: 39.60: -2.95: -1.0: AT:\n"
+                                           " AT(" +
+                                           QByteArray::number(90 + i) + ");\n"));
+            QTest::qWait(500);
+        }
+        QVERIFY(WriteFile(run.cty, last));
+        QTest::qWait(800);
+    };
+    QVERIFY(
+        WriteFile(run.cty, excerpt + "Atlantis: 14: 37: EU: 39.60: -2.95: -1.0: AT:\n AT(77);\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(!run.platform.boxes.isEmpty(), 20000);
+    QTest::qWait(300);
+    QCOMPARE(run.platform.mostOpen, 1);
+    QCOMPARE(run.platform.boxes.size(), boxes);
+    const QString text = run.platform.lastText();
+    QVERIFY2(text.contains(lastBoxNames), qPrintable(text));
+    for (const QChar c : text)
+        QVERIFY2(c == QLatin1Char('\n') || (c.isPrint() && c != QChar::ReplacementCharacter),
+                 qPrintable(text));
 }
 
 QTEST_MAIN(TestCallLine)

@@ -54,7 +54,7 @@ class ExportTest : public QObject, ProgramRunFixture {
         QVERIFY(IndexOf(file, v->MenuListeDXCC) < IndexOf(file, v->MenuExport));
         QCOMPARE(IndexOf(file, v->MenuPrint), IndexOf(file, v->MenuExport) + 1);
         QCOMPARE(file->actions().last(), v->MenuQuitter);
-        // Options: the original items, a separator, then the check item.
+        // Options: the classic items, a separator, then the check item.
         const QMenu* options = v->MenuOptions;
         const int fill = IndexOf(options, v->MenuFillGaps);
         QVERIFY(fill > IndexOf(options, v->MenuSeparator->menuAction()));
@@ -71,9 +71,10 @@ class ExportTest : public QObject, ProgramRunFixture {
             const char* exportText;
             const char* print;
         };
-        for (const Expected& e : {Expected{"E", "Fill the gaps", "Export…", "Print…"},
-                                  Expected{"F", "Combler les trous", "Exporter…", "Imprimer…"},
-                                  Expected{"S", "Rellenar los huecos", "Exportar…", "Imprimir…"}}) {
+        for (const Expected& e :
+             {Expected{"E", "&Fill the gaps", "&Export…", "&Print…"},
+              Expected{"F", "Com&bler les trous", "E&xporter…", "&Imprimer…"},
+              Expected{"S", "&Rellenar los huecos", "&Exportar…", "&Imprimir…"}}) {
             run->program.app.LanguageCode = QString::fromLatin1(e.code);
             v->ButtonLangueClick();
             QCOMPARE(v->MenuFillGaps->text(), QString::fromUtf8(e.fill));
@@ -123,8 +124,8 @@ class ExportTest : public QObject, ProgramRunFixture {
                 if (filled.at(x, y) != forward.at(x, y)) ++changed;
             }
         QCOMPARE(differ, 0L);
-        QVERIFY(changed > 1000); // the specified map's white holes are filled
-        // Off again: exactly the specified map.
+        QVERIFY(changed > 1000); // the classic map's white holes are filled
+        // Off again: exactly the classic map.
         v->MenuFillGaps->trigger();
         v->Menugenerateur->trigger();
         run->carte()->ImageMercatorMouseUp(Qt::LeftButton, 352, 180);

@@ -162,7 +162,7 @@ TEST(GapFree, WorldScaleAndBackground) {
     EXPECT_EQ(BlankBackground(600), BlankBackground());
 }
 
-TEST(GapFree, DesktopMapLeavesTheStateAsTheSpecifiedGeneration) {
+TEST(GapFree, DesktopMapLeavesTheStateAsTheClassicGeneration) {
     const WorldIndex world = projection_test::NoiseWorld();
     const PaletteImage background = BlankBackground();
     PositionState a, b;

@@ -1,5 +1,5 @@
-// The gap-free map of the built-in world maps against the specified map: where
-// the specified generation writes a world pixel, the gap-free map shows the
+// The gap-free map of the built-in world maps against the classic map: where
+// the classic generation writes a world pixel, the gap-free map shows the
 // same colour but for a small share (coastlines and borders can move by a
 // pixel); and the large world maps carry the same colours as the 1194 one.
 #include "app/MapExport.h"
@@ -12,7 +12,7 @@
 
 using namespace geo;
 
-TEST(GapFreeWorldMap, AgreesWithTheSpecifiedMapWhereThatDraws) {
+TEST(GapFreeWorldMap, AgreesWithTheClassicMapWhereThatDraws) {
     const WorldIndex& world = mapexport::WorldForSize(600);
     ASSERT_EQ(world.width(), MercatorWidth);
     struct Centre {

@@ -45,7 +45,7 @@ bool IdlePassed() {
 }
 
 const QString NewerFrenchDefault =
-    QStringLiteral("Une version plus récente est disponible. Voir http://www.tovak.example/");
+    QStringLiteral("Une version plus récente est disponible. Voir :\nhttp://www.tovak.example/");
 
 } // namespace
 

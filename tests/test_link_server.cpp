@@ -91,6 +91,26 @@ class LinkServerTest : public QObject {
         QTest::newRow("unknown command")
             << "" << c + "HELLO\n"
             << QByteArray("OK\nERROR unknown command\n") << 1 << 0 << false;
+        // WATCH: the pushes without a conversation (the program may close).
+        const QByteArray watch = "WATCH Azimuth CF_TEXT\n";
+        QTest::newRow("watch") << "" << watch << QByteArray("OK\n") << 0 << 0 << false;
+        QTest::newRow("watch, other format") << "" << QByteArray("WATCH Azimuth CF_BITMAP\n")
+                                             << QByteArray("NODATA\n") << 0 << 0 << false;
+        QTest::newRow("watch, wrong words")
+            << "" << QByteArray("WATCH Azimuth\n")
+            << QByteArray("ERROR usage: WATCH <item> <format>\n") << 0 << 0 << false;
+        QTest::newRow("watch in a conversation")
+            << "" << c + watch << QByteArray("OK\nERROR already connected\n") << 1 << 0 << false;
+        QTest::newRow("connect while watching")
+            << "" << watch + c << QByteArray("OK\nERROR watching\n") << 0 << 0 << false;
+        QTest::newRow("request while watching")
+            << "237" << watch + "REQUEST Azimuth CF_TEXT\n"
+            << QByteArray("OK\nERROR watching\n") << 0 << 0 << false;
+        QTest::newRow("disconnect while watching") << "" << watch + "DISCONNECT\n"
+                                                   << QByteArray("OK\nOK\n") << 0 << 0 << true;
+        QTest::newRow("disconnect before anything")
+            << "" << QByteArray("DISCONNECT\n") << QByteArray("ERROR not connected\n") << 0 << 0
+            << false;
         QTest::newRow("not ASCII") << "" << QByteArray("CONNECT D\xc3\xa4ta\n")
                                    << QByteArray("ERROR not plain ASCII\n") << 0 << 0 << false;
     }
@@ -130,6 +150,26 @@ class LinkServerTest : public QObject {
         server->publish("91");
         QCOMPARE(advising.ask("REQUEST Azimuth CF_TEXT\n", 12), Bytes("DATA 5\n91\r\n\0", 12));
         QCOMPARE(asking.ask("REQUEST Azimuth CF_TEXT\n", 12), Bytes("DATA 5\n91\r\n\0", 12));
+    }
+
+    // A watching connection gets every push, counts as no conversation, and
+    // its drop closes none.
+    void watchersGetPushesWithoutAConversation() {
+        QSignalSpy opened(server.get(), &AzimuthServer::conversationOpened);
+        QSignalSpy closed(server.get(), &AzimuthServer::conversationClosed);
+        auto watcher = std::make_unique<LinkClient>();
+        QVERIFY(watcher->connectTo(path()));
+        QCOMPARE(watcher->ask("WATCH Azimuth CF_TEXT\n", 3), QByteArray("OK\n"));
+        QCOMPARE(server->advisingClients(), 1);
+        QCOMPARE(server->openConversations(), 0);
+        watcher->received.clear();
+        server->publish("237");
+        QVERIFY(watcher->waitFor(15));
+        QCOMPARE(watcher->received, Bytes("ADVISE 6\n237\r\n\0", 15));
+        watcher.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), 0, 20000);
+        QCOMPARE(opened.count(), 0);
+        QCOMPARE(closed.count(), 0);
     }
 
     void droppedConnectionCountsAsItsClose() {
@@ -243,6 +283,34 @@ class LinkServerTest : public QObject {
         QVERIFY(!s.listenAt(place).isEmpty());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("notes"));
+    }
+
+    void connectionsWithoutAConversationAreClosedInTime() {
+        server->setOpenDeadline(300);
+        // Every place taken by clients that never say CONNECT ...
+        std::vector<std::unique_ptr<LinkClient>> idle;
+        for (int i = 0; i < azlink::MaxConnections; ++i) {
+            idle.push_back(std::make_unique<LinkClient>());
+            QVERIFY(idle.back()->connectTo(path()));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), azlink::MaxConnections, 10000);
+        // ... and one that opens its conversation in time, then waits.
+        idle.front()->socket->abort();
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), azlink::MaxConnections - 1, 10000);
+        LinkClient talking;
+        QVERIFY(talking.connectTo(path()));
+        QCOMPARE(talking.ask("CONNECT Data\n", 3), QByteArray("OK\n"));
+        // The idle ones are closed; the conversation stays.
+        for (std::size_t i = 1; i < idle.size(); ++i)
+            QVERIFY(idle[i]->closedByServer());
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), 1, 10000);
+        QTest::qWait(500);
+        QCOMPARE(server->connectionCount(), 1);
+        QCOMPARE(talking.ask("REQUEST Azimuth CF_TEXT\n", 4).left(4), QByteArray("DATA"));
+        // A new client gets a place.
+        LinkClient next;
+        QVERIFY(next.connectTo(path()));
+        QCOMPARE(next.ask("CONNECT Data\n", 3), QByteArray("OK\n"));
     }
 
     void folderOfSomeoneElseOrOpenToOthersIsRefused() {

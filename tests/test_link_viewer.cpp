@@ -159,7 +159,7 @@ class LinkViewerTest : public QObject {
         QVERIFY(on && address);
         QVERIFY(v->MenuOptions->actions().contains(on));
         const QList<QAction*> items = v->MenuOptions->actions();
-        // After the original items and the one separator before the added ones.
+        // After the classic items and the one separator before the added ones.
         const qsizetype separator = items.indexOf(v->findChild<QAction*>("MenuOptionsAdded"));
         QVERIFY(separator > items.indexOf(v->MenuSeparator->menuAction()));
         QVERIFY(items.indexOf(on) > separator);
@@ -172,11 +172,11 @@ class LinkViewerTest : public QObject {
         QVERIFY(!run->program.app.extra.RotatorOn);
         run->program.app.LanguageCode = "F";
         v->ButtonLangueClick();
-        QCOMPARE(on->text(), QString("Tourner le rotor"));
-        QCOMPARE(address->text(), QString("Adresse du rotor…"));
+        QCOMPARE(on->text(), QString("&Tourner le rotor"));
+        QCOMPARE(address->text(), QString("Adresse du &rotor…"));
         run->program.app.LanguageCode = "S";
         v->ButtonLangueClick();
-        QCOMPARE(on->text(), QString("Girar el rotor"));
+        QCOMPARE(on->text(), QString("Girar el r&otor"));
     }
 
     void rotatorAddressIsAskedAndChecked() {

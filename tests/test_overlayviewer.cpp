@@ -124,9 +124,9 @@ class OverlayViewerTest : public QObject, ProgramRunFixture {
             const char* code;
             QString grey, grid;
         } texts[] = {
-            {"E", QStringLiteral("Grey line"), QStringLiteral("Locator grid")},
-            {"F", QStringLiteral("Ligne grise"), QStringLiteral("Grille des locators")},
-            {"S", QStringLiteral("Línea gris"), QStringLiteral("Cuadrícula de locators")},
+            {"E", QStringLiteral("&Grey line"), QStringLiteral("&Locator grid")},
+            {"F", QStringLiteral("Ligne &grise"), QStringLiteral("Grille des &locators")},
+            {"S", QStringLiteral("Línea &gris"), QStringLiteral("Cu&adrícula de locators")},
         };
         for (const auto& t : texts) {
             run->program.app.LanguageCode = QString::fromLatin1(t.code);

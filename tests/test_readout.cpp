@@ -128,7 +128,7 @@ TEST(Languages, TextsWhoseBlanksAndTabsMatter) {
     EXPECT_TRUE(f->LabelUrlTovak.endsWith(QStringLiteral("logiciel.htm")));
     EXPECT_TRUE(s->LabelUrlTovak.endsWith(QStringLiteral("software.htm")));
     EXPECT_TRUE(s->NewerReleaseMessage.startsWith(
-        QStringLiteral("Una versión más reciente está disponible ! Consulte http")));
+        QStringLiteral("Una versión más reciente está disponible ! Consulte:\nhttp")));
 }
 
 TEST(Languages, SaveDialogShowsEnglishInSpanish) {

@@ -12,9 +12,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <sys/stat.h>
+#include <vector>
 
 using namespace settings;
 
@@ -403,7 +405,7 @@ TEST(SettingsWrite, CentreWithoutImageIsReadButNotWritten) {
 }
 
 TEST(SettingsWrite, AddedKeysAfterTheOthersOnlyWhenChanged) {
-    // Defaults write nothing more than the original file holds.
+    // Defaults write nothing more than the classic file holds.
     const QStringList plain = SettingsLines(Snapshot{});
     EXPECT_EQ(plain.last(), "VERSTART=0");
 
@@ -428,6 +430,95 @@ TEST(SettingsWrite, AddedKeysAfterTheOthersOnlyWhenChanged) {
     EXPECT_FALSE(off.app.extra.RotatorOn);
     EXPECT_FALSE(off.app.extra.FillGaps);
     EXPECT_TRUE(off.app.extra.LocatorGrid);
+}
+
+TEST(SettingsRead, LaterKeysGoodValuesReadBadOnesKeepTheDefault) {
+    struct Case {
+        const char* line;
+        std::function<void(ExtraSettings&)> expect; // what changes from the defaults
+    };
+    const std::vector<Case> cases = {
+        {"ROTATORKIND=pst", [](ExtraSettings& e) { e.RotatorKind = "PST"; }},
+        {"ROTATORKIND= N1MM ", [](ExtraSettings& e) { e.RotatorKind = "N1MM"; }},
+        {"ROTATORKIND=serial", {}},
+        {"ROTATORKIND=", {}},
+        {"ROTATORNAME=Tower", [](ExtraSettings& e) { e.RotatorName = "Tower"; }},
+        {"BEAMWIDTH=30", [](ExtraSettings& e) { e.BeamWidth = 30; }},
+        {"BEAMWIDTH=1", [](ExtraSettings& e) { e.BeamWidth = 1; }},
+        {"BEAMWIDTH=360", [](ExtraSettings& e) { e.BeamWidth = 360; }},
+        {"BEAMWIDTH=0", {}},
+        {"BEAMWIDTH=361", {}},
+        {"BEAMWIDTH=wide", {}},
+        {"BEAMWIDTH=nan", {}},
+        {"BEAMWIDTH=inf", {}},
+        {"PARKAZ=180", [](ExtraSettings& e) { e.ParkAzimuth = "180"; }},
+        {"PARKAZ=400", {}},
+        {"PARKAZ=north", {}},
+        {"TURNMIN=0", [](ExtraSettings& e) { e.TurnMin = 0; }},
+        {"TURNMIN=7.5", [](ExtraSettings& e) { e.TurnMin = 7.5; }},
+        {"TURNMIN=-1", {}},
+        {"TURNMIN=181", {}},
+        {"TURNMIN=NaN", {}},
+        {"SPOTAGE=60", [](ExtraSettings& e) { e.SpotAge = 60; }},
+        {"SPOTAGE=1440", [](ExtraSettings& e) { e.SpotAge = 1440; }},
+        {"SPOTAGE=0", {}},
+        {"SPOTAGE=1441", {}},
+        {"SPOTAGE=1e400", {}},
+        {"SPOTAGE=half", {}},
+        {"RANGE=2500", [](ExtraSettings& e) { e.RangeKm = 2500; }},
+        {"RANGE=20000", [](ExtraSettings& e) { e.RangeKm = 20000; }},
+        {"RANGE=20001", {}},
+        {"RANGE=-5", {}},
+        {"RANGE=nan", {}},
+        {"RANGE=far", {}},
+        {"CLUSTERON=1", [](ExtraSettings& e) { e.ClusterOn = true; }},
+        {"CLUSTER=dx.example:7300", [](ExtraSettings& e) { e.Cluster = "dx.example:7300"; }},
+        {"CLUSTERCALL=F4ABC", [](ExtraSettings& e) { e.ClusterCall = "F4ABC"; }},
+        {"WSJTXON=1", [](ExtraSettings& e) { e.WsjtxOn = true; }},
+        {"WSJTX=239.255.0.1:2237", [](ExtraSettings& e) { e.Wsjtx = "239.255.0.1:2237"; }},
+        {"WSJTX=", {}},
+    };
+    for (const Case& c : cases) {
+        ExtraSettings expected;
+        if (c.expect) c.expect(expected);
+        const Reading r({c.line});
+        EXPECT_FALSE(r.result.failed) << c.line;
+        EXPECT_EQ(r.app.extra, expected) << c.line;
+    }
+}
+
+TEST(SettingsWrite, LaterKeysOnlyWhenNotDefaultAfterTheOlderKeys) {
+    struct Case {
+        std::function<void(ExtraSettings&)> change;
+        QStringList written; // the lines after VERSTART=
+    };
+    const std::vector<Case> cases = {
+        {[](ExtraSettings&) {}, {}},
+        {[](ExtraSettings& e) { e.RotatorKind = "PST"; }, {"ROTATORKIND=PST"}},
+        {[](ExtraSettings& e) { e.BeamWidth = 30; }, {"BEAMWIDTH=30"}},
+        {[](ExtraSettings& e) { e.TurnMin = 7.5; }, {"TURNMIN=7.5"}},
+        {[](ExtraSettings& e) { e.SpotAge = 90; }, {"SPOTAGE=90"}},
+        {[](ExtraSettings& e) { e.RangeKm = 2500; }, {"RANGE=2500"}},
+        {[](ExtraSettings& e) { e.ParkAzimuth = "270"; }, {"PARKAZ=270"}},
+        {[](ExtraSettings& e) {
+             e.FillGaps = true;
+             e.RangeKm = 5000;
+             e.ClusterOn = true;
+             e.Cluster = "dx:7300";
+             e.WsjtxOn = true;
+         },
+         {"FILLGAPS=1", "CLUSTERON=1", "CLUSTER=dx:7300", "WSJTXON=1", "RANGE=5000"}},
+    };
+    for (const Case& c : cases) {
+        Snapshot s;
+        c.change(s.extra);
+        const QStringList lines = SettingsLines(s);
+        const QStringList tail = lines.mid(lines.indexOf("VERSTART=0") + 1);
+        EXPECT_EQ(tail, c.written) << tail.join(' ').toStdString();
+        // Read back, the same values.
+        const Reading back(lines);
+        EXPECT_EQ(back.app.extra, s.extra) << tail.join(' ').toStdString();
+    }
 }
 
 TEST(SettingsFile, RoundTripThroughTheDisk) {

@@ -118,7 +118,7 @@ class ViewerTest : public QObject, ProgramRunFixture {
         QCOMPARE(m.DxLongitudeLetter, QStringLiteral("E ou W"));
         QCOMPARE(m.DxWrongFormat, QStringLiteral("Format erroné !"));
         QVERIFY(m.NewerReleaseMessage.startsWith(
-            QStringLiteral("Une version plus récente est disponible. Voir http")));
+            QStringLiteral("Une version plus récente est disponible. Voir :\nhttp")));
         QCOMPARE(m.UpToDateMessage, QStringLiteral("Vous êtes à jour"));
     }
 

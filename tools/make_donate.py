@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Draws the donation button's picture of the Information window
 (resources/donate.png, 96 x 109, transparent background): a red heart over a
-golden coin and the word "Donate".
+golden coin. The band below y = 86 stays empty: the program writes the word
+("Donate", "Faire un don", "Donar") there in the language in use
+(DonatePicture, dialogs/UnitInfo.cpp).
 
     tools/make_donate.py resources/donate.png
 """
 import sys
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageDraw
 
 W, H = 96, 109
 S = 4  # drawn four times larger, then reduced for smooth edges
@@ -29,15 +31,6 @@ def main(out):
     d.ellipse((cx, hy - hr, cx + 2 * hr, hy + hr), fill=(200, 20, 30, 255))
     d.polygon([(cx - 2 * hr + S, hy + 3 * S), (cx + 2 * hr - S, hy + 3 * S),
                (cx, hy + 2 * hr + 6 * S)], fill=(200, 20, 30, 255))
-    # The word.
-    try:
-        font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 17 * S)
-    except OSError:
-        font = ImageFont.load_default()
-    text = "Donate"
-    box = d.textbbox((0, 0), text, font=font)
-    tx = (W * S - (box[2] - box[0])) // 2 - box[0]
-    d.text((tx, 88 * S - box[1]), text, font=font, fill=(0, 110, 0, 255))
     img = img.resize((W, H), Image.LANCZOS)
     img.save(out, optimize=True)
 

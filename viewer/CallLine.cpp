@@ -10,7 +10,7 @@ namespace viewer {
 namespace {
 
 CallTexts English() {
-    return {QStringLiteral("Country file\u2026"),
+    return {QStringLiteral("&Country file\u2026"),
             QStringLiteral("Choose the country file (cty.dat)"),
             QStringLiteral("Country files (*.dat);;All files (*)"),
             QStringLiteral("The country file %1 was not loaded:\n%2"),
@@ -36,7 +36,7 @@ CallTexts English() {
 }
 
 CallTexts French() {
-    return {QStringLiteral("Fichier des pays\u2026"),
+    return {QStringLiteral("Fichier des &pays\u2026"),
             QStringLiteral("Choisir le fichier des pays (cty.dat)"),
             QStringLiteral("Fichiers des pays (*.dat);;Tous les fichiers (*)"),
             QStringLiteral("Le fichier des pays %1 n'a pas été chargé :\n%2"),
@@ -62,7 +62,7 @@ CallTexts French() {
 }
 
 CallTexts Spanish() {
-    return {QStringLiteral("Archivo de países\u2026"),
+    return {QStringLiteral("&Archivo de países\u2026"),
             QStringLiteral("Elegir el archivo de países (cty.dat)"),
             QStringLiteral("Archivos de países (*.dat);;Todos los archivos (*)"),
             QStringLiteral("El archivo de países %1 no se ha cargado:\n%2"),

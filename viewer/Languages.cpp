@@ -142,8 +142,10 @@ ViewerTexts Spanish() {
     t.DxLatitudeLetter = QStringLiteral("N or S");
     t.DxLongitudeLetter = QStringLiteral("E or O");
     t.DxWrongFormat = QStringLiteral("Formato incorrecto!");
-    t.NewerReleaseMessage = QStringLiteral("Una versión más reciente está disponible ! Consulte ") +
-                            QString::fromLatin1(MakerSite);
+    // The address on a line of its own: the box breaks lines after "http://" otherwise.
+    t.NewerReleaseMessage =
+        QStringLiteral("Una versión más reciente está disponible ! Consulte:\n") +
+        QString::fromLatin1(MakerSite);
     t.UpToDateMessage = QStringLiteral("Usted está al día!");
     return t;
 }

@@ -1,19 +1,19 @@
 // The live overlays of a map, drawn over it (never into it): the grey line
-// (night and civil twilight shaded, the sub-solar point marked by a sun) and
-// the locator grid. QtGui only, so the viewer's overlay widget, the headless
-// renderer and the exports draw the same picture.
+// and the locator grid, two map layers (viewer/GreyLineLayer.h,
+// viewer/LocatorGridLayer.h) with the settings they share. QtGui only, so
+// the viewer's overlay widget, the headless renderer and the exports draw
+// the same layers, each at its own frame.
 #pragma once
 
-#include "geo/GreyLine.h"
-#include "geo/LocatorGrid.h"
 #include "geo/Sun.h"
+#include "viewer/GreyLineLayer.h"
+#include "viewer/LocatorGridLayer.h"
+#include "viewer/MapLayer.h"
 
 #include <QImage>
-#include <QPolygonF>
+#include <QRectF>
 
-#include <memory>
 #include <optional>
-#include <vector>
 
 class QPainter;
 
@@ -21,57 +21,60 @@ namespace viewer {
 
 class MapOverlays {
   public:
+    // The overlays of the whole-world map of `size` pixels (the centre set below).
     explicit MapOverlays(int size = 600);
     ~MapOverlays();
+    MapOverlays(const MapOverlays&) = delete;
+    MapOverlays& operator=(const MapOverlays&) = delete;
 
-    // The centre of the map under the overlays. The positions under the
-    // pixels and the grid lines are computed again only when it changes.
+    // The centre of the map under the overlays (the frame of Layer() and Paint()).
     void SetCentre(geo::Real lat, geo::Real lon);
     // The moment of the grey line.
     void SetTime(geo::UnixSeconds utc);
     void SetGreyLine(bool on);
     void SetLocatorGrid(bool on);
 
-    bool greyLine() const { return greyLine_; }
-    bool locatorGrid() const { return grid_; }
-    bool any() const { return greyLine_ || grid_; }
-    std::optional<geo::UnixSeconds> time() const { return time_; }
+    bool greyLine() const { return greyLine_.on(); }
+    bool locatorGrid() const { return grid_.on(); }
+    bool any() const { return greyLine() || locatorGrid(); }
+    std::optional<geo::UnixSeconds> time() const { return greyLine_.time(); }
     // The sun at the set moment (nothing before a moment is set).
-    std::optional<geo::SunPosition> sun() const;
+    std::optional<geo::SunPosition> sun() const { return greyLine_.sun(); }
 
-    // The overlays chosen, as a transparent picture of the map's size
-    // (premultiplied ARGB), made again only after a change.
+    // The two layers, bottom to top: the grey line, the grid.
+    GreyLineLayer& greyLineLayer() { return greyLine_; }
+    LocatorGridLayer& gridLayer() { return grid_; }
+    const MapLayerList& layers() const { return layers_; }
+    const geo::MapFrame& frame() const { return frame_; }
+
+    // The overlays chosen for the frame, as a transparent picture of its
+    // size (premultiplied ARGB).
     const QImage& Layer();
-    // Draws the layer at the painter's origin.
+    // Draws the layers for the frame at the painter's origin.
     void Paint(QPainter& painter);
 
     // How often the per-centre work ran (the tests check it runs once per centre).
-    int centreComputations() const { return centreComputations_; }
+    int centreComputations() const { return greyLine_.computations() + grid_.computations(); }
 
   private:
-    void Prepare();
-    void DrawGrid(QPainter& p);
-    void DrawSun(QPainter& p, const geo::SunPosition& sun);
-
-    int size_;
-    bool haveCentre_ = false;
-    geo::Real lat_ = 0, lon_ = 0;
-    bool greyLine_ = false, grid_ = false;
-    std::optional<geo::UnixSeconds> time_;
-    // Per centre.
-    std::unique_ptr<geo::SphereGrid> sphere_;
-    std::unique_ptr<geo::LocatorGridLines> lines_;
-    std::vector<QPolygonF> fieldPolygons_, squarePolygons_;
-    QImage gridLayer_;
-    int centreComputations_ = 0;
-    // The shading of the last moment and the finished layer.
-    QImage shade_;
-    std::optional<geo::UnixSeconds> shadeTime_;
+    geo::MapFrame frame_;
+    GreyLineLayer greyLine_;
+    LocatorGridLayer grid_;
+    MapLayerList layers_;
     QImage layer_;
-    bool layerValid_ = false;
 };
 
-// A copy of `map` with the overlays drawn over it (the renderer and the exports).
+// Paints `layers` for `frame` with one frame pixel covering mapRect.width() /
+// frame.size() of the painter's units from mapRect's corner, clipped to the
+// map's disc: the same layers as on screen, at the export's own resolution.
+void PaintLayers(QPainter& painter, const MapLayerList& layers, const geo::MapFrame& frame,
+                 const QRectF& mapRect);
+
+// A copy of `map` (a picture of the whole frame) with the layers drawn over it.
+QImage MapWithLayers(const QImage& map, const MapLayerList& layers, const geo::MapFrame& frame);
+
+// A copy of `map` with the overlays drawn over it, at the map's own size
+// (the renderer and the exports).
 QImage MapWithOverlays(const QImage& map, geo::Real centreLat, geo::Real centreLon,
                        std::optional<geo::UnixSeconds> greyLineTime, bool locatorGrid);
 

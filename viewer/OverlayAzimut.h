@@ -1,25 +1,33 @@
 // The overlay widget of the viewer: lies over ImageAzimut (below the DX
 // markers and the clock fields), lets every mouse event through to the map
-// and draws the live overlays. The map picture itself is never touched, so a
-// saved map stays as it is.
+// and paints the hub's layers at the hub's frame. The map picture itself is
+// never touched, so a saved map stays as it is.
 #pragma once
 
 #include "viewer/MapOverlays.h"
 
 #include <QWidget>
 
+namespace viewer {
+class ViewerHub;
+}
+
 class TOverlayAzimut : public QWidget {
     Q_OBJECT
   public:
-    explicit TOverlayAzimut(QWidget* parent = nullptr);
+    // `overlays`: the grey line and the grid with their settings (among the
+    // hub's layers).
+    TOverlayAzimut(viewer::ViewerHub& hub, viewer::MapOverlays& overlays,
+                   QWidget* parent = nullptr);
 
     viewer::MapOverlays& overlays() { return overlays_; }
-    // Shows the widget while an overlay is chosen and repaints it.
+    // Shows the widget while a layer draws anything and repaints it.
     void Refresh();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    viewer::MapOverlays overlays_;
+    viewer::ViewerHub& hub_;
+    viewer::MapOverlays& overlays_;
 };

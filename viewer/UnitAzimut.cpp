@@ -7,12 +7,11 @@
 #include "dialogs/UnitSave.h"
 #include "dxlists/BuiltinLists.h"
 #include "viewer/Languages.h"
+#include "viewer/MapPicture.h"
+#include "viewer/OverlayComponent.h"
 #include "viewer/Readout.h"
+#include "viewer/ViewerHub.h"
 
-#if __has_include("resources/Resources.h")
-#include "resources/Resources.h"
-#define KORVANTA_HAVE_RESOURCES 1
-#endif
 #if __has_include("dxlists/UnitDX.h")
 #include "dxlists/UnitDX.h"
 #define KORVANTA_HAVE_LISTE_DXCC 1
@@ -82,90 +81,6 @@ void SetTextColour(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-QImage FromPalette(const geo::PaletteImage& p) {
-    QImage img(p.width, p.height, QImage::Format_RGB32);
-    for (int y = 0; y < p.height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < p.width; ++x)
-            line[x] = 0xFF000000u | geo::Palette[p.at(x, y) & 0x0F];
-    }
-    return img;
-}
-
-geo::PaletteImage ToPalette(const QImage& source) {
-    const QImage img = source.convertToFormat(QImage::Format_RGB32);
-    geo::PaletteImage p(img.width(), img.height());
-    for (int y = 0; y < img.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            p.set(x, y, geo::NearestPaletteIndex(line[x] & 0xFFFFFFu));
-    }
-    return p;
-}
-
-// Every pixel becomes its nearest palette colour.
-void ReduceToPalette(QImage& img) {
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const uint32_t rgb = line[x] & 0xFFFFFFu;
-            line[x] = 0xFF000000u | geo::Palette[geo::NearestPaletteIndex(rgb)];
-        }
-    }
-}
-
-// Fallback marker figures (black on white) while the resource pictures are missing.
-QPixmap DrawnMarker(bool turned) {
-    QImage img(29, 29, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::black);
-    const QPoint c(14, 14);
-    for (int q = 0; q < 4; ++q) {
-        p.save();
-        p.translate(c);
-        p.rotate(q * 90 + (turned ? 0 : 45));
-        const QPoint tip(0, -4);
-        QPolygon head;
-        head << tip << QPoint(-5, -11) << QPoint(5, -11);
-        p.drawPolygon(head);
-        if (turned) p.drawRect(-2, -14, 4, 3);
-        p.restore();
-    }
-    p.drawLine(12, 14, 16, 14);
-    p.drawLine(14, 12, 14, 16);
-    p.end();
-    QPixmap pix = QPixmap::fromImage(img);
-    pix.setMask(pix.createMaskFromColor(Qt::white));
-    return pix;
-}
-
-QPixmap MarkerPicture(bool turned) {
-#ifdef KORVANTA_HAVE_RESOURCES
-    QImage img(turned ? QString::fromLatin1(res::Dx45MarkerPath)
-                      : QString::fromLatin1(res::DxMarkerPath));
-    if (!img.isNull()) {
-        QPixmap pix = QPixmap::fromImage(img.convertToFormat(QImage::Format_RGB32));
-        pix.setMask(pix.createMaskFromColor(Qt::white));
-        return pix;
-    }
-#endif
-    return DrawnMarker(turned);
-}
-
-QImage BlankTemplate() {
-#ifdef KORVANTA_HAVE_RESOURCES
-    QImage img(QString::fromLatin1(res::BackgroundPath));
-    if (!img.isNull() && img.width() == geo::MapSize && img.height() == geo::MapSize) {
-        img = img.convertToFormat(QImage::Format_RGB32);
-        ReduceToPalette(img);
-        return img;
-    }
-#endif
-    return FromPalette(geo::BlankBackground());
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -206,6 +121,12 @@ TFormAzimut::TFormAzimut(Program& program) : program_(program) {
     canvasFont_.setPixelSize(11);
     canvasFont_.setStyleStrategy(QFont::NoAntialias);
 
+    hub_ = new viewer::ViewerHub(program.platform, program.app, this);
+    // The local server's end of the designations: exactly what it always
+    // published. The rotator connects its own end in StartLink.
+    connect(hub_, &viewer::ViewerHub::designated, this, [this](const azlink::Designation& d) {
+        if (azlink::Publishes(d.reason)) PublishBearing(QString::fromStdString(d.bearing));
+    });
     BuildMenus();
     BuildControls();
     FitFonts();
@@ -233,7 +154,7 @@ void TFormAzimut::BuildControls() {
     connect(ScrollBox->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { program_.app.ViewerScroll = value; });
 
-    original_ = BlankTemplate();
+    original_ = viewer::BlankTemplate();
     map_ = original_;
 
     auto* imageOriginale = new QLabel(ClientArea);
@@ -331,7 +252,7 @@ void TFormAzimut::BuildControls() {
         auto* m = new TPictureLabel(ClientArea);
         m->setObjectName(QString::fromLatin1(name));
         m->setGeometry(0, 0, 29, 29);
-        m->setPixmap(MarkerPicture(turned));
+        m->setPixmap(viewer::MarkerPicture(turned));
         m->hide();
         return m;
     };
@@ -350,151 +271,30 @@ void TFormAzimut::BuildControls() {
     TimerSeconde->setObjectName(QStringLiteral("TimerSeconde"));
     TimerSeconde->setInterval(1000);
     connect(TimerSeconde, &QTimer::timeout, this, [this] { TimerSecondeTimer(); });
-    BuildOverlays();
-    BuildCallResolver();
+    BuildComponents();
 
     BuildPelmarinPanel();
-}
-
-void TFormAzimut::BuildMenus() {
-    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
-        auto* a = new QAction(caption, this);
-        a->setObjectName(QString::fromLatin1(name));
-        menu->addAction(a);
-        return a;
-    };
-    auto submenu = [this](QWidget* parent, const char* name, const QString& caption) {
-        auto* m = new QMenu(caption, parent);
-        m->setObjectName(QString::fromLatin1(name));
-        if (auto* bar = qobject_cast<QMenuBar*>(parent))
-            bar->addMenu(m);
-        else
-            static_cast<QMenu*>(parent)->addMenu(m);
-        m->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Item"));
-        return m;
-    };
-    auto radio = [this](std::initializer_list<QAction*> actions) {
-        auto* g = new QActionGroup(this);
-        g->setExclusive(true);
-        for (QAction* a : actions) {
-            a->setCheckable(true);
-            g->addAction(a);
-        }
-        (*actions.begin())->setChecked(true);
-    };
-    auto on = [this](QAction* a, auto handler) { connect(a, &QAction::triggered, this, handler); };
-
-    QMenuBar* bar = menuBar();
-    MenuFichier = submenu(bar, "MenuFichier", QStringLiteral("&File"));
-    MenuEnregistrer =
-        item(MenuFichier, "MenuEnregistrer", QStringLiteral("&Save this azimuth map"));
-    Menugenerateur = item(MenuFichier, "Menugenerateur", QStringLiteral("&Back to map generator"));
-    MenuListeDXCC = item(MenuFichier, "MenuListeDXCC", QStringLiteral("Mana&ge my DX"));
-    MenuQuitter = item(MenuFichier, "MenuQuitter", QStringLiteral("Quit"));
-
-    MenuOptions = submenu(bar, "MenuOptions", QStringLiteral("&Options"));
-    MenuUnit = submenu(MenuOptions, "MenuUnit", QStringLiteral("&Unit"));
-    MenuUnitKM = item(MenuUnit, "MenuUnitKM", QStringLiteral("Km"));
-    MenuUnitmile = item(MenuUnit, "MenuUnitmile", QStringLiteral("Mile"));
-    radio({MenuUnitKM, MenuUnitmile});
-    MenuTime = submenu(MenuOptions, "MenuTime", QStringLiteral("&Time"));
-    MenuTimeLocal = item(MenuTime, "MenuTimeLocal", QStringLiteral("Local"));
-    MenuTimeUTC = item(MenuTime, "MenuTimeUTC", QStringLiteral("UTC (Z)"));
-    radio({MenuTimeLocal, MenuTimeUTC});
-    MenuAxes = item(MenuOptions, "MenuAxes", QStringLiteral("Add &axis"));
-    MenuDistances = item(MenuOptions, "MenuDistances", QStringLiteral("Add equidistant &circles"));
-    MenuChoixListe = submenu(MenuOptions, "MenuChoixListe", QStringLiteral("&Choose the list"));
-    MenuDXCCOM = item(MenuChoixListe, "MenuDXCCOM", QStringLiteral("&Ham prefixes"));
-    MenuDXCCCB = item(MenuChoixListe, "MenuDXCCCB", QStringLiteral("&11m prefixes"));
-    radio({MenuDXCCOM, MenuDXCCCB});
-    MenuSeparator = submenu(MenuOptions, "MenuSeparator", QStringLiteral("Separator"));
-    SepDefault = item(MenuSeparator, "SepDefault", QStringLiteral("Default \t"));
-    SepUnderscore = item(MenuSeparator, "SepUnderscore", QStringLiteral("Underscore _"));
-    SepSlash = item(MenuSeparator, "SepSlash", QStringLiteral("Slash /"));
-    SepEqual = item(MenuSeparator, "SepEqual", QStringLiteral("Equal ="));
-    radio({SepDefault, SepUnderscore, SepSlash, SepEqual});
-
-    MenuLangue = submenu(bar, "MenuLangue", QStringLiteral("&Language"));
-    MenuEnglish = item(MenuLangue, "MenuEnglish", QStringLiteral("&English"));
-    MenuFrancais = item(MenuLangue, "MenuFrancais", QStringLiteral("&Français"));
-    MenuEspagnol = item(MenuLangue, "MenuEspagnol", QStringLiteral("Español"));
-    for (QAction* a : {MenuEnglish, MenuFrancais, MenuEspagnol})
-        a->setCheckable(true);
-
-    MenuXXX = submenu(bar, "MenuXXX", QStringLiteral("?"));
-    MenuAide = item(MenuXXX, "MenuAide", QStringLiteral("&Help"));
-
-    on(MenuEnregistrer, [this] { MenuEnregistrerClick(); });
-    on(Menugenerateur, [this] { MenugenerateurClick(); });
-    on(MenuListeDXCC, [this] { MenuListeDXCCClick(); });
-    on(MenuQuitter, [this] { MenuQuitterClick(); });
-    on(MenuUnitKM, [this] { MenuUnitKMClick(); });
-    on(MenuUnitmile, [this] { MenuUnitmileClick(); });
-    // The user's clock, list and separator choices are remembered for the
-    // refreshes and the settings writer.
-    on(MenuTimeLocal, [this] {
-        MenuTimeLocalClick();
-        RememberClockChoice(false);
-    });
-    on(MenuTimeUTC, [this] {
-        MenuTimeUTCClick();
-        RememberClockChoice(true);
-    });
-    on(MenuAxes, [this] { MenuAxesClick(); });
-    on(MenuDistances, [this] { MenuDistancesClick(); });
-    on(MenuDXCCOM, [this] {
-        MenuDXCCOMClick();
-        RememberListChoice(false);
-    });
-    on(MenuDXCCCB, [this] {
-        MenuDXCCCBClick();
-        RememberListChoice(true);
-    });
-    on(SepDefault, [this] {
-        SepDefaultClick();
-        RememberSeparatorChoice(0);
-    });
-    on(SepUnderscore, [this] {
-        SepUnderscoreClick();
-        RememberSeparatorChoice(1);
-    });
-    on(SepSlash, [this] {
-        SepSlashClick();
-        RememberSeparatorChoice(2);
-    });
-    on(SepEqual, [this] {
-        SepEqualClick();
-        RememberSeparatorChoice(3);
-    });
-    on(MenuEnglish, [this] { MenuEnglishClick(); });
-    on(MenuFrancais, [this] { MenuFrancaisClick(); });
-    on(MenuEspagnol, [this] { MenuEspagnolClick(); });
-    on(MenuAide, [this] { MenuAideClick(); });
-    BuildExportMenus();
-    BuildRotatorMenus();
-
-    BuildPelmarinMenus();
-    BuildVersionMenus();
 }
 
 // ---------------------------------------------------------------------------
 // The map picture.
 
 geo::PaletteImage TFormAzimut::BlankMap() const {
-    return ToPalette(original_);
+    return viewer::ToPalette(original_);
 }
 
 void TFormAzimut::SetMap(const geo::PaletteImage& map) {
-    map_ = FromPalette(map);
+    UpdateFrame();
+    map_ = viewer::FromPalette(map);
     ImageAzimut->setPixmap(QPixmap::fromImage(map_));
 }
 
 geo::PaletteImage TFormAzimut::Map() const {
-    return ToPalette(map_);
+    return viewer::ToPalette(map_);
 }
 
 void TFormAzimut::MapChanged() {
-    ReduceToPalette(map_);
+    viewer::ReduceToPalette(map_);
     ImageAzimut->setPixmap(QPixmap::fromImage(map_));
 }
 
@@ -563,6 +363,7 @@ void TFormAzimut::showEvent(QShowEvent* event) {
 void TFormAzimut::FormShow() {
     AppState& app = program_.app;
     lostToOtherProgram_ = false; // a show is always followed by the activation refresh
+    UpdateFrame();
     // The place and size the user last gave the window (those read from the
     // settings until it was first hidden).
     PlaceWindow(this, QRect(app.ViewerLeft, app.ViewerTop, app.ViewerWidth, app.ViewerHeight));
@@ -580,9 +381,10 @@ void TFormAzimut::FormShow() {
     else
         MenuDXCCOMClick();
     DrawCentreCaption();
-    if (!ListBoxDXW->selectedItems().isEmpty()) ListBoxDXWClick();
+    if (!ListBoxDXW->selectedItems().isEmpty())
+        SelectDxRow(azlink::DesignationReason::ActivationRefresh);
     TimerSeconde->start();
-    OverlaysShow();
+    overlays_->Show();
 }
 
 void TFormAzimut::hideEvent(QHideEvent* event) {
@@ -640,7 +442,11 @@ void TFormAzimut::FormActivate() {
     EditPelmarinpath->setText(program_.app.PelmarinPath);
     if (v.UnitFactor != 1.0L) MenuUnitmileClick();
     DrawCentreCaption();
-    if (!EditCall->text().isEmpty()) EditCallChange();
+    if (!EditCall->text().isEmpty()) {
+        activationRefresh_ = true;
+        EditCallChange();
+        activationRefresh_ = false;
+    }
 }
 
 bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
@@ -648,7 +454,8 @@ bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListBoxDXW && event->type() == QEvent::KeyPress) {
         const int before = ListBoxDXW->currentRow();
         static_cast<QObject*>(ListBoxDXW)->event(event);
-        if (ListBoxDXW->currentRow() != before && ListBoxDXW->currentRow() >= 0) ListBoxDXWClick();
+        if (ListBoxDXW->currentRow() != before && ListBoxDXW->currentRow() >= 0)
+            SelectDxRow(azlink::DesignationReason::ListRowMoved);
         return true;
     }
     if (watched == ListBoxDXW->viewport() && event->type() == QEvent::MouseMove) {
@@ -663,6 +470,7 @@ bool TFormAzimut::eventFilter(QObject* watched, QEvent* event) {
 // Overlays and caption.
 
 void TFormAzimut::DrawCentreCaption() {
+    UpdateFrame();
     QPainter painter(&map_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -848,10 +656,8 @@ void TFormAzimut::ButtonLangueClick() {
     MenuEnglish->setChecked(code == QLatin1String("E"));
     MenuFrancais->setChecked(code == QLatin1String("F"));
     MenuEspagnol->setChecked(code == QLatin1String("S"));
-    RetranslateExportMenus();
-    OverlaysLanguage();
-    CallResolverLanguage();
     RotatorLanguage();
+    hub_->LanguageApplied();
 }
 
 // ---------------------------------------------------------------------------
@@ -862,9 +668,10 @@ void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
     const viewer::Readout r =
         viewer::ReadoutAt(X, Y, v.UnitFactor, v.msg.AzimuthLabel, v.msg.RangeLabel);
     v.PointedBearingText = r.pointedBearing;
+    pointed_ = hub_->frame().PositionAt(X, Y);
     StaticTextAzim->setText(r.direct);
     StaticTextLP->setText(r.longPath);
-    OverlayMouseMove(X, Y);
+    overlays_->MouseMove(X, Y);
     ImageDX->hide();
     ImageDX45->hide();
     TimerDX->stop();
@@ -872,7 +679,7 @@ void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
 
 void TFormAzimut::ImageAzimutClick() {
     const QString& bearing = program_.viewer.PointedBearingText;
-    if (!bearing.isEmpty()) PublishBearing(bearing);
+    if (!bearing.isEmpty()) Designate(azlink::DesignationReason::PointerClick, bearing, pointed_);
 }
 
 void TFormAzimut::MenuUnitKMClick() {

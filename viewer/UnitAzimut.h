@@ -1,8 +1,9 @@
 // The viewer: the azimuthal map with its readouts, DX list and clock.
 #pragma once
 
-#include "app/Poster.h"
 #include "geo/Projection.h"
+#include "link/Designation.h"
+#include "viewer/ExportComponent.h"
 
 #include <QFont>
 #include <QImage>
@@ -30,7 +31,9 @@ struct Program;
 class TLabelUrl;
 namespace viewer {
 struct ViewerTexts;
-}
+class ViewerHub;
+class OverlayComponent;
+} // namespace viewer
 
 // A picture control that reports mouse movements (in its own pixel
 // coordinates) and clicks (a left-button release over it).
@@ -64,6 +67,15 @@ class TFormAzimut : public QMainWindow {
 
     // The language routine (the hidden language button's click).
     void ButtonLangueClick();
+
+    // What the viewer shares with its components: the frame of the map
+    // shown, the layers over it, the designations (viewer/ViewerHub.h).
+    viewer::ViewerHub& hub() const { return *hub_; }
+    // The one path of every bearing the viewer shows: a designation with its
+    // reason, position and path reaches every consumer through the hub (the
+    // local server by azlink::Publishes, the rotator as below).
+    void Designate(azlink::DesignationReason reason, const QString& bearing,
+                   std::optional<geo::LatLon> at = {}, bool longPath = false);
 
     // Window events.
     void FormCreate();
@@ -142,7 +154,8 @@ class TFormAzimut : public QMainWindow {
     void SepUnderscoreClick();
     void SepSlashClick();
     void SepEqualClick();
-    // Hands a bearing in whole degrees to the DDE item (when it exists).
+    // Hands a bearing in whole degrees to the DDE item (when it exists):
+    // the local server's end of the designations that azlink::Publishes.
     void PublishBearing(const QString& bearing);
 
     // Rows of the displayed list (used by the "My DX" editors): a display row
@@ -163,57 +176,39 @@ class TFormAzimut : public QMainWindow {
     bool LookupRunning = false;
     // End of the DX list section.
 
-    // The call line of the country file and File > "Country file…"
-    // (UnitAzimutCall.cpp).
-    void BuildCallResolver();
-    void CallResolverLanguage();
+    // The call line of the country file and File > "Country file…": a
+    // component (viewer/UnitAzimutCall.*).
     TCallResolverLine* CallResolver = nullptr;
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------
-    // Gap-free maps, export and printing (UnitAzimutExport.cpp); the maps,
-    // PNG files and the poster themselves are app/MapExport.* and app/Poster.*.
-    void BuildExportMenus();       // called at the end of BuildMenus
-    void RetranslateExportMenus(); // called at the end of the language routine
-    void MenuFillGapsClick(bool checked);
-    void MenuExportClick(); // asks what and where, then ExportTo
-    void MenuPrintClick();  // the print dialog, then PrintTo
-    struct ExportChoice {
-        bool pdf = false;
-        int size = 600; // PNG: 600, 1200, 2400 or 4800
-        poster::Paper paper = poster::Paper::A4;
-    };
-    // Writes the export of the current centre to `path` (a progress dialog
-    // for the large ones); a failure shows the error box and leaves no file.
+    // Components the viewer creates and wires (each in files of its own, fed
+    // the hub, the widgets and menus it attaches to, and callbacks):
+    // - export and print (viewer/ExportComponent.*): File > Export…, Print…,
+    //   Options > Fill the gaps; every export paints the hub's layers at its
+    //   own frame;
+    // - the live overlays (viewer/OverlayComponent.*): the grey line and the
+    //   locator grid layers, the overlay widget, the position readout, the
+    //   Options items and the grey line's minute timer.
+    // The members below are the window's handles on them (the tests reach
+    // the controls through them).
+    using ExportChoice = viewer::ExportChoice;
     bool ExportTo(const ExportChoice& choice, const QString& path);
-    // Prints the poster of the current centre on a printer already set up.
     bool PrintTo(QPrinter& printer);
-    // Drawn over every exported and printed map (the live overlays): the
-    // painter is clipped to the map's disc and mapRect is where the whole
-    // square map picture lies. Empty: nothing.
-    poster::OverlayFn ExportOverlay;
+    // Drawn over every exported and printed map after the layers, in the
+    // export frame's pixels (mapRect: the frame's square). Empty: nothing.
+    viewer::ExportExtraFn ExportOverlay;
     QAction* MenuFillGaps = nullptr;
     QAction* MenuExport = nullptr;
     QAction* MenuPrint = nullptr;
-    // Live overlays and the position under the cursor (UnitAzimutOverlay.cpp).
-    // The grey line and the locator grid are drawn by OverlayAzimut, a
-    // widget over the map that lets the mouse through; the map picture is
-    // never drawn into. The grey line follows platform.utcNow(): at once on
-    // show and on a clock-mode change, then once a minute while shown.
-    void BuildOverlays(); // the widget, the readout, the Options items, the timer
-    void OverlaysShow();  // the show refresh: the centre, the grey line, the timer
-    void OverlaysLanguage();
-    void OverlayMouseMove(int X, int Y); // the position readout
-    void UpdateGreyLine();
-    void MenuGreyLineClick();
-    void MenuLocatorGridClick();
     void TimerGreyLineTimer();
+    void UpdateGreyLine(); // the grey line's moment from the platform's clock, at once
     TOverlayAzimut* OverlayAzimut = nullptr;
     QLabel* StaticTextPosition = nullptr; // position and locator under the cursor
     QAction* MenuGreyLine = nullptr;
     QAction* MenuLocatorGrid = nullptr;
     QTimer* TimerGreyLine = nullptr;
-    // End of the overlay section.
+    // End of the components.
     // ---------------------------------------------------------------------
 
     // ---------------------------------------------------------------------
@@ -229,7 +224,8 @@ class TFormAzimut : public QMainWindow {
     void MenuRotatorClick();
     void MenuRotatorAddressClick();
     void ImageAzimutRightClick(int X, int Y);
-    // Sends a published bearing (digits) to the rotator when it is on.
+    // Sends a bearing (digits) to the rotator when it is on: the rotator's
+    // end of the designations (what is published, and the long-path click).
     void TurnRotator(const QString& bearing);
     // Shows a rotator notice over the map's lower corner for a few seconds.
     void ShowRotatorNotice(const QString& text);
@@ -343,7 +339,12 @@ class TFormAzimut : public QMainWindow {
     static QStringList TimeTextSamples();
 
   private:
-    void BuildMenus();
+    void BuildMenus(); // UnitAzimutMenus.cpp
+    // The components (UnitAzimutComponents.cpp): export and print, at the end
+    // of the menus; the overlays and the country-file line, at the end of the
+    // controls.
+    void BuildExportComponent();
+    void BuildComponents();
     void BuildPelmarinMenus();
     void BuildPelmarinPanel();
     void BuildVersionMenus();
@@ -351,12 +352,23 @@ class TFormAzimut : public QMainWindow {
     void ApplyPelmarinTexts(const viewer::ViewerTexts& t);
     // Reduces the map picture to the palette and shows it.
     void MapChanged();
+    // The hub's frame follows the map shown (its centre; the whole world at 600 px).
+    void UpdateFrame();
+    // The DX list's selection read and shown, designated with its reason.
+    void SelectDxRow(azlink::DesignationReason reason);
     // Writes a text into the map picture with its top-left corner at (x, y),
     // in the picture's font, over a white box unless the brush is hollow
     // (`boxed`: over the white box whatever the brush).
     void CanvasTextOut(QPainter& painter, int x, int y, const QString& text, bool boxed = false);
 
     Program& program_;
+    viewer::ViewerHub* hub_ = nullptr; // a child of the window
+    viewer::ExportComponent* export_ = nullptr;
+    viewer::OverlayComponent* overlays_ = nullptr;
+    // The position under the last pointed map pixel (the click's designation).
+    std::optional<geo::LatLon> pointed_;
+    // EditCallChange runs for the activation refresh (else for typing).
+    bool activationRefresh_ = false;
     QImage map_;      // ImageAzimut's picture, 600 x 600, palette colours only
     QImage original_; // ImageOriginale: the blank template
     QFont canvasFont_;

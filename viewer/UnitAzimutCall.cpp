@@ -1,13 +1,16 @@
 #include "viewer/UnitAzimutCall.h"
 
-#include "app/Program.h"
-#include "viewer/UnitAzimut.h"
+#include "app/AppState.h"
+#include "app/FittingFont.h"
+#include "app/Platform.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +18,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -23,19 +27,12 @@ constexpr qint64 LargestCountryFile = 16 * 1024 * 1024;
 
 } // namespace
 
-void TFormAzimut::BuildCallResolver() {
-    CallResolver = new TCallResolverLine(*this, program_);
-}
-
-void TFormAzimut::CallResolverLanguage() {
-    if (CallResolver) CallResolver->ApplyLanguage();
-}
-
-TCallResolverLine::TCallResolverLine(TFormAzimut& form, Program& program)
-    : QObject(&form), form_(form), program_(program) {
+TCallResolverLine::TCallResolverLine(viewer::ViewerHub& hub, const Attach& attach,
+                                     Callbacks callbacks, QObject* parent)
+    : QObject(parent), hub_(hub), at_(attach), callbacks_(std::move(callbacks)) {
     setObjectName(QStringLiteral("CallResolver"));
     // The line lies in the strip under the readouts, right of the map.
-    QWidget* area = form.ClientArea;
+    QWidget* area = at_.area;
     area->setFixedSize(area->width(), std::max(area->height(), 652));
     LabelCallResolver = new QLabel(area);
     LabelCallResolver->setObjectName(QStringLiteral("LabelCallResolver"));
@@ -44,21 +41,22 @@ TCallResolverLine::TCallResolverLine(TFormAzimut& form, Program& program)
     LabelCallResolver->setTextFormat(Qt::PlainText);
     LabelCallResolver->setAutoFillBackground(true);
     QPalette p = LabelCallResolver->palette();
-    p.setColor(QPalette::Window, form.palette().color(QPalette::ToolTipBase));
+    p.setColor(QPalette::Window, at_.window->palette().color(QPalette::ToolTipBase));
     LabelCallResolver->setPalette(p);
     LabelCallResolver->show();
 
-    MenuCountryFile = new QAction(Texts().MenuCountryFile, &form);
+    MenuCountryFile = new QAction(Texts().MenuCountryFile, at_.window);
     MenuCountryFile->setObjectName(QStringLiteral("MenuCountryFile"));
-    form.MenuFichier->insertAction(form.MenuQuitter, MenuCountryFile);
+    at_.file->insertAction(at_.beforeInFile, MenuCountryFile);
     connect(MenuCountryFile, &QAction::triggered, this, [this] { MenuCountryFileClick(); });
 
-    connect(form.EditCall, &QLineEdit::textChanged, this, [this] { Refresh(); });
-    connect(form.EditCall, &QLineEdit::returnPressed, this, [this] { EditCallReturnPressed(); });
-    for (QAction* a : {form.MenuUnitKM, form.MenuUnitmile, form.MenuDXCCOM})
+    connect(at_.call, &QLineEdit::textChanged, this, [this] { Refresh(); });
+    connect(at_.call, &QLineEdit::returnPressed, this, [this] { EditCallReturnPressed(); });
+    for (QAction* a : at_.refreshOn)
         connect(a, &QAction::toggled, this, [this] { Refresh(); });
     // The entity's clock moves on.
-    connect(form.TimerSeconde, &QTimer::timeout, this, [this] { Refresh(); });
+    connect(at_.clock, &QTimer::timeout, this, [this] { Refresh(); });
+    connect(&hub_, &viewer::ViewerHub::languageChanged, this, [this] { ApplyLanguage(); });
 
     watcher_ = new QFileSystemWatcher(this);
     reloadTimer_ = new QTimer(this);
@@ -76,8 +74,15 @@ TCallResolverLine::TCallResolverLine(TFormAzimut& form, Program& program)
 
     const QString path = CountryFilePath();
     // The default file may simply not be installed: that is no fault to tell.
-    Load(path, !program_.app.extra.CountryFile.isEmpty());
+    starting_ = true;
+    Load(path, !hub_.app().extra.CountryFile.isEmpty());
+    starting_ = false;
     Watch(path);
+    // A fault found at start-up is told once the event loop runs: the
+    // windows are up and the local server listens by then.
+    QTimer::singleShot(0, this, [this] {
+        if (!pendingError_.isEmpty() && !telling_) Tell(pendingError_);
+    });
 }
 
 QString TCallResolverLine::DefaultCountryFile() {
@@ -85,18 +90,18 @@ QString TCallResolverLine::DefaultCountryFile() {
 }
 
 QString TCallResolverLine::CountryFilePath() const {
-    const QString& chosen = program_.app.extra.CountryFile;
+    const QString& chosen = hub_.app().extra.CountryFile;
     return chosen.isEmpty() ? DefaultCountryFile() : chosen;
 }
 
 const viewer::CallTexts& TCallResolverLine::Texts() const {
     // Before a language is applied the menus keep their English captions.
-    const viewer::CallTexts* t = viewer::CallTextsFor(program_.app.LanguageCode);
+    const viewer::CallTexts* t = viewer::CallTextsFor(hub_.app().LanguageCode);
     return t ? *t : *viewer::CallTextsFor(QStringLiteral("E"));
 }
 
 long double TCallResolverLine::UnitFactor() const {
-    return form_.MenuUnitmile->isChecked() ? 1.609344L : 1.0L;
+    return at_.miles->isChecked() ? 1.609344L : 1.0L;
 }
 
 bool TCallResolverLine::Load(const QString& path, bool tellUnreadable) {
@@ -117,14 +122,46 @@ bool TCallResolverLine::Load(const QString& path, bool tellUnreadable) {
     if (!db) {
         if (error.kind != dx::CtyError::Kind::Unreadable || tellUnreadable) {
             const viewer::CallTexts& t = Texts();
-            program_.platform.message(&form_, Platform::Box::Error, QStringLiteral("Korvanta"),
-                                      t.LoadError.arg(path, viewer::CtyErrorText(error, t)));
+            Tell(t.LoadError.arg(path, viewer::CtyErrorText(error, t)));
         }
         return false;
     }
     db_ = std::move(db);
     loadedPath_ = path;
+    // A fault that waited for its box is over.
+    pendingError_.clear();
+    lastTold_.clear();
     return true;
+}
+
+void TCallResolverLine::Tell(const QString& text) {
+    // One box at a time, the latest state wins: a file rewritten while its
+    // box is open replaces the text still to be told (or clears it when it
+    // reads well), and the box that follows tells only that.
+    // A reload that finds the very fault the last box told says nothing new.
+    if (reloading_ && text == lastTold_) {
+        if (!telling_) pendingError_.clear();
+        return;
+    }
+    pendingError_ = text;
+    if (telling_ || starting_) return;
+    telling_ = true;
+    while (!pendingError_.isEmpty()) {
+        const QString now = std::exchange(pendingError_, QString());
+        changedWhileTelling_ = false;
+        lastTold_ = now;
+        hub_.platform().message(at_.window, Platform::Box::Error, QStringLiteral("Korvanta"), now);
+        // Changed again while the box was open: the file as it is now
+        // decides whether one more box follows.
+        if (changedWhileTelling_ && QFileInfo(CountryFilePath()).isFile()) {
+            pendingError_.clear();
+            reloading_ = true;
+            const bool loaded = Load(CountryFilePath(), false);
+            reloading_ = false;
+            if (loaded) Refresh();
+        }
+    }
+    telling_ = false;
 }
 
 void TCallResolverLine::Watch(const QString& path) {
@@ -137,41 +174,47 @@ void TCallResolverLine::Watch(const QString& path) {
 }
 
 void TCallResolverLine::ReloadCountryFile() {
+    if (telling_) changedWhileTelling_ = true;
     const QString path = CountryFilePath();
     // A file that vanished keeps its last contents in use until it is back.
     if (!QFileInfo(path).isFile()) return;
     if (!watcher_->files().contains(path)) watcher_->addPath(path);
-    if (Load(path, false)) Refresh();
+    reloading_ = true;
+    const bool loaded = Load(path, false);
+    reloading_ = false;
+    if (loaded) Refresh();
 }
 
 void TCallResolverLine::MenuCountryFileClick() {
     const viewer::CallTexts& t = Texts();
-    const QString path = program_.platform.chooseFileToOpen(
-        &form_, t.ChooseTitle, QFileInfo(CountryFilePath()).absolutePath(), t.FileFilter);
+    const QString path = hub_.platform().chooseFileToOpen(
+        at_.window, t.ChooseTitle, QFileInfo(CountryFilePath()).absolutePath(), t.FileFilter);
     if (path.isEmpty()) return;
     if (!Load(path, true)) return;
-    program_.app.extra.CountryFile = path == DefaultCountryFile() ? QString() : path;
+    hub_.app().extra.CountryFile = path == DefaultCountryFile() ? QString() : path;
     Watch(path);
     Refresh();
 }
 
 dx::CtyAnswer TCallResolverLine::Answer() const {
-    if (!db_ || !form_.HamListInUse()) return {};
-    return db_->Resolve(form_.EditCall->text().toStdString());
+    if (!db_ || !callbacks_.hamListInUse()) return {};
+    return db_->Resolve(at_.call->text().toStdString());
 }
 
 void TCallResolverLine::Refresh() {
     const dx::CtyAnswer answer = Answer();
-    const geo::PositionState& pos = program_.app.pos;
+    const geo::PositionState& pos = hub_.app().pos;
     const viewer::CallLineText line = viewer::FormatCallLine(
         answer,
         viewer::CallCentre{static_cast<double>(pos.CentreLat), static_cast<double>(pos.CentreLon)},
-        UnitFactor(), program_.platform.utcNow(), Texts());
-    // A long entity name is shortened so that the figures stay in sight;
-    // the hint has the whole line.
+        UnitFactor(), hub_.platform().utcNow(), Texts());
+    // The whole line, in a face or size that fits it; only a line too long
+    // for the smallest size has its name shortened (the hint has it whole).
+    const int size = QFontInfo(LabelCallResolver->parentWidget()->font()).pixelSize();
+    LabelCallResolver->setFont(
+        FontForLine(size, 9, false, line.name + line.rest, TextRoom(LabelCallResolver)));
     const QFontMetrics fm(LabelCallResolver->font());
-    const int room =
-        LabelCallResolver->contentsRect().width() - 4 - fm.horizontalAdvance(line.rest);
+    const int room = TextRoom(LabelCallResolver) - fm.horizontalAdvance(line.rest);
     LabelCallResolver->setText(fm.elidedText(line.name, Qt::ElideRight, std::max(room, 0)) +
                                line.rest);
     QString hint = line.full();
@@ -189,9 +232,10 @@ void TCallResolverLine::ApplyLanguage() {
 void TCallResolverLine::EditCallReturnPressed() {
     const dx::CtyAnswer answer = Answer();
     if (!answer.found()) return;
-    const geo::PositionState& pos = program_.app.pos;
+    const geo::PositionState& pos = hub_.app().pos;
     const viewer::CallBearing b =
         viewer::BearingFrom(answer, static_cast<double>(pos.CentreLat),
                             static_cast<double>(pos.CentreLon), UnitFactor());
-    form_.PublishBearing(QString::number(b.bearing));
+    callbacks_.designate(QString::number(b.bearing),
+                         geo::LatLon{answer.values.lat, answer.values.lon});
 }

@@ -165,6 +165,10 @@ void TFormAzimut::SepEqualClick() {
 // Selection and lookup.
 
 void TFormAzimut::ListBoxDXWClick() {
+    SelectDxRow(azlink::DesignationReason::ListRowChosen);
+}
+
+void TFormAzimut::SelectDxRow(azlink::DesignationReason reason) {
     QListWidgetItem* item = ListBoxDXW->currentItem();
     if (!item) return;
     ViewerState& v = program_.viewer;
@@ -225,7 +229,7 @@ void TFormAzimut::ListBoxDXWClick() {
     ImageDX45->raise();
     TimerDX->start();
 
-    PublishBearing(QString::number(d.bearing));
+    Designate(reason, QString::number(d.bearing), geo::LatLon{r.lat, r.lon});
 }
 
 void TFormAzimut::EditCallChange() {
@@ -253,16 +257,15 @@ void TFormAzimut::EditCallChange() {
     ListBoxDXW->scrollToItem(item, QAbstractItemView::PositionAtTop);
     ListBoxDXW->setCurrentItem(item);
     LookupRunning = true;
-    ListBoxDXWClick();
+    SelectDxRow(activationRefresh_ ? azlink::DesignationReason::ActivationRefresh
+                                   : azlink::DesignationReason::LookupTyping);
     LookupRunning = false;
 }
 
 void TFormAzimut::PublishBearing(const QString& bearing) {
-    // The one place where a designated bearing leaves the viewer: the local
-    // azimuth server and, when it is on, the rotator take it from here.
+    // The local azimuth server's end of the designations it publishes.
     PublishedBearing = bearing;
     if (BearingServer* server = program_.platform.bearingServer()) server->publish(bearing);
-    TurnRotator(bearing);
 }
 
 // ---------------------------------------------------------------------------

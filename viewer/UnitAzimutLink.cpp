@@ -7,6 +7,7 @@
 #include "link/LinkProtocol.h"
 #include "link/LinkTexts.h"
 #include "viewer/Readout.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QMenu>
@@ -60,7 +61,7 @@ void TFormAzimut::BuildRotatorMenus() {
     MenuRotatorAddress = new QAction(t.MenuRotatorAddress, this);
     MenuRotatorAddress->setObjectName(QStringLiteral("MenuRotatorAddress"));
     MenuOptions->addAction(MenuRotatorAddress);
-    connect(MenuRotator, &QAction::triggered, this, [this] { MenuRotatorClick(); });
+    connect(MenuRotator, &QAction::toggled, this, [this] { MenuRotatorClick(); });
     connect(MenuRotatorAddress, &QAction::triggered, this, [this] { MenuRotatorAddressClick(); });
 }
 
@@ -83,6 +84,13 @@ void TFormAzimut::StartLink() {
     TimerRotatorNotice->setSingleShot(true);
     TimerRotatorNotice->setInterval(8000);
     connect(TimerRotatorNotice, &QTimer::timeout, LabelRotatorNotice, &QLabel::hide);
+
+    // The rotator's end of the designations: what is published, and the
+    // long-path click.
+    connect(&hub(), &viewer::ViewerHub::designated, this, [this](const azlink::Designation& d) {
+        if (azlink::Publishes(d.reason) || d.reason == azlink::DesignationReason::LongPathClick)
+            TurnRotator(QString::fromStdString(d.bearing));
+    });
 
     // The server and the rotator outlive the windows: they reach the viewer
     // only while it exists.
@@ -172,10 +180,9 @@ void TFormAzimut::TurnRotator(const QString& bearing) {
 void TFormAzimut::ImageAzimutRightClick(int X, int Y) {
     const viewer::PixelPolar p = viewer::BearingAndPixelDistance(X, Y);
     if (p.r > geo::MapRadius) return;
-    if (!program_.app.extra.RotatorOn) return;
     const long long longPath = geo::Round(p.bearing + 180) % 360;
-    if (RotatorPort* rotator = program_.platform.rotator())
-        rotator->turnTo(program_.app.extra.RotatorAddress, static_cast<int>(longPath));
+    Designate(azlink::DesignationReason::LongPathClick, QString::number(longPath),
+              hub().frame().PositionAt(X, Y), true);
 }
 
 void TFormAzimut::ShowRotatorNotice(const QString& text) {

@@ -2,6 +2,7 @@
 // path command of the File menu and the path panel.
 #include "viewer/UnitAzimut.h"
 
+#include "app/FileDialogClicks.h"
 #include "app/Program.h"
 #include "dialogs/LabelUrl.h"
 #include "viewer/Languages.h"
@@ -128,6 +129,7 @@ void TFormAzimut::BuildPelmarinPanel() {
     OpenDialogPelmarin->setObjectName(QStringLiteral("OpenDialogPelmarin"));
     OpenDialogPelmarin->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialogPelmarin->setFileMode(QFileDialog::ExistingFile);
+    FinishDoubleClicksOnRelease(OpenDialogPelmarin);
 }
 
 void TFormAzimut::ApplyPelmarinTexts(const viewer::ViewerTexts& t) {

@@ -55,7 +55,7 @@ void TFormAzimut::BuildVersionMenus() {
     // The settings were read when the world-map window was created.
     MenuInfoVersion->setChecked(program_.app.VersionCheckAtStart);
     MenuXXX->addAction(MenuInfoVersion);
-    connect(MenuInfoVersion, &QAction::triggered, this, [this] { MenuInfoVersionClick(); });
+    connect(MenuInfoVersion, &QAction::toggled, this, [this] { MenuInfoVersionClick(); });
 
     // The start-up check runs at the first idle moment of the run, once.
     QTimer::singleShot(0, this, [this] { ApplicationEvents1Idle(); });

@@ -19,8 +19,8 @@ struct ViewerMessages {
     QString DxLongitudeLetter = QStringLiteral("E ou W");
     QString DxWrongFormat = QStringLiteral("Format erroné !");
     // The version check's answers (the address of Tovak's site follows the first).
-    QString NewerReleaseMessage =
-        QStringLiteral("Une version plus récente est disponible. Voir http://www.tovak.example/");
+    QString NewerReleaseMessage = QStringLiteral(
+        "Une version plus récente est disponible. Voir :\nhttp://www.tovak.example/");
     QString UpToDateMessage = QStringLiteral("Vous êtes à jour");
 };
 

@@ -1,0 +1,151 @@
+#include "viewer/LocatorGridLayer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace viewer {
+
+namespace {
+
+const QColor FieldLine(96, 32, 128, 210);
+const QColor SquareLine(96, 32, 128, 80);
+const QColor LabelColour(80, 20, 110, 200);
+
+bool SameFrame(const geo::MapFrame& a, const geo::MapFrame& b) {
+    return a.centreLat() == b.centreLat() && a.centreLon() == b.centreLon() &&
+           a.size() == b.size() && a.rimAngle() == b.rimAngle();
+}
+
+// Points closer than this to the chord of their neighbours are left out of
+// the drawn lines: invisible at the frame's resolution, and a poster's page
+// stays small (the traced lines have a point every two pixels).
+constexpr double Tolerance = 0.2;
+
+// The line with the points Douglas-Peucker keeps for the tolerance.
+QPolygonF Simplified(const geo::Polyline& line) {
+    const size_t n = line.size();
+    std::vector<char> keep(n, 0);
+    keep.front() = keep.back() = 1;
+    std::vector<std::pair<size_t, size_t>> spans{{0, n - 1}};
+    while (!spans.empty()) {
+        const auto [a, b] = spans.back();
+        spans.pop_back();
+        const double dx = line[b].x - line[a].x, dy = line[b].y - line[a].y;
+        const double length = std::hypot(dx, dy);
+        double worst = -1;
+        size_t at = a;
+        for (size_t i = a + 1; i < b; ++i) {
+            const double ex = line[i].x - line[a].x, ey = line[i].y - line[a].y;
+            const double d =
+                length > 0 ? std::fabs(ex * dy - ey * dx) / length : std::hypot(ex, ey);
+            if (d > worst) {
+                worst = d;
+                at = i;
+            }
+        }
+        if (worst > Tolerance) {
+            keep[at] = 1;
+            spans.push_back({a, at});
+            spans.push_back({at, b});
+        }
+    }
+    QPolygonF poly;
+    // Pixel (x, y) stands for the point at its centre.
+    for (size_t i = 0; i < n; ++i)
+        if (keep[i]) poly.append(QPointF(line[i].x + 0.5, line[i].y + 0.5));
+    return poly;
+}
+
+std::vector<QPolygonF> Polygons(const std::vector<geo::Polyline>& lines) {
+    std::vector<QPolygonF> out;
+    out.reserve(lines.size());
+    for (const geo::Polyline& line : lines)
+        if (line.size() >= 2) out.push_back(Simplified(line));
+    return out;
+}
+
+} // namespace
+
+struct LocatorGridLayer::Lines {
+    geo::MapFrame frame;
+    std::vector<QPolygonF> fields, squares;
+    std::vector<geo::GridLabel> labels;
+};
+
+LocatorGridLayer::LocatorGridLayer() = default;
+LocatorGridLayer::~LocatorGridLayer() = default;
+
+double LocatorGridLayer::FieldLineWidth(int size) {
+    return std::clamp(size / 3200.0, 1.0, 1.5);
+}
+
+double LocatorGridLayer::SquareLineWidth(int size) {
+    return 0.7 * FieldLineWidth(size);
+}
+
+int LocatorGridLayer::LabelPixelSize(int size) {
+    return static_cast<int>(std::lround(10 * std::max(1.0, std::sqrt(size / 600.0))));
+}
+
+void LocatorGridLayer::SetOn(bool on) {
+    if (on_ == on) return;
+    on_ = on;
+    Changed();
+}
+
+std::unique_ptr<LocatorGridLayer::Lines> LocatorGridLayer::Compute(const geo::MapFrame& frame) {
+    const geo::LocatorGridLines g = geo::BuildLocatorGrid(frame);
+    auto lines = std::make_unique<Lines>();
+    lines->frame = frame;
+    lines->fields = Polygons(g.fields);
+    lines->squares = Polygons(g.squares);
+    lines->labels = g.labels;
+    return lines;
+}
+
+void LocatorGridLayer::Paint(QPainter& painter, const geo::MapFrame& frame) {
+    if (!on_) return;
+    if (frame.size() > KeptUpTo) {
+        Draw(painter, frame, *Compute(frame));
+        return;
+    }
+    if (!kept_ || !SameFrame(kept_->frame, frame)) {
+        kept_ = Compute(frame);
+        ++computations_;
+    }
+    Draw(painter, frame, *kept_);
+}
+
+void LocatorGridLayer::Draw(QPainter& p, const geo::MapFrame& frame, const Lines& lines) {
+    const int size = frame.size();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(SquareLine, SquareLineWidth(size)));
+    for (const QPolygonF& poly : lines.squares)
+        p.drawPolyline(poly);
+    p.setPen(QPen(FieldLine, FieldLineWidth(size)));
+    for (const QPolygonF& poly : lines.fields)
+        p.drawPolyline(poly);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(LabelPixelSize(size));
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(LabelColour);
+    const QFontMetricsF fm(font);
+    for (const geo::GridLabel& l : lines.labels) {
+        const QString text = QString::fromStdString(l.text);
+        const double w = fm.horizontalAdvance(text);
+        const QRectF box(l.at.x + 0.5 - w / 2, l.at.y + 0.5 - fm.height() / 2, w, fm.height());
+        p.drawText(box, Qt::AlignCenter, text);
+    }
+    p.restore();
+}
+
+} // namespace viewer

@@ -1,0 +1,98 @@
+// The viewer's hub and components: the frame of the map shown, the one
+// designation path, and the creation and wiring of the components (export
+// and print, the live overlays, the country-file line). The components get
+// the hub, the controls they attach to and callbacks, never the window.
+#include "viewer/UnitAzimut.h"
+
+#include "app/Program.h"
+#include "viewer/ExportComponent.h"
+#include "viewer/OverlayComponent.h"
+#include "viewer/UnitAzimutCall.h"
+#include "viewer/ViewerHub.h"
+
+#include <QMenu>
+
+void TFormAzimut::BuildExportComponent() {
+    viewer::ExportComponent::Callbacks exportCallbacks;
+    exportCallbacks.mapPicture = [this] { return map_; };
+    exportCallbacks.unitFactor = [this] { return program_.viewer.UnitFactor; };
+    exportCallbacks.extra = &ExportOverlay;
+    export_ = new viewer::ExportComponent(*hub_, {this, MenuFichier, MenuQuitter, MenuOptions},
+                                          std::move(exportCallbacks), this);
+    MenuFillGaps = export_->menuFillGaps();
+    MenuExport = export_->menuExport();
+    MenuPrint = export_->menuPrint();
+}
+
+void TFormAzimut::BuildComponents() {
+    viewer::OverlayComponent::Attach overlayAttach;
+    overlayAttach.area = ClientArea;
+    overlayAttach.map = ImageAzimut;
+    overlayAttach.stackUnder = StaticTextDate;
+    overlayAttach.readoutLike = StaticTextAzim;
+    overlayAttach.options = MenuOptions;
+    overlayAttach.lastClassicItem = MenuSeparator->menuAction();
+    overlays_ = new viewer::OverlayComponent(*hub_, overlayAttach, this);
+    OverlayAzimut = overlays_->widget();
+    StaticTextPosition = overlays_->position();
+    MenuGreyLine = overlays_->menuGreyLine();
+    MenuLocatorGrid = overlays_->menuLocatorGrid();
+    TimerGreyLine = overlays_->timer();
+
+    TCallResolverLine::Attach callAttach;
+    callAttach.window = this;
+    callAttach.area = ClientArea;
+    callAttach.file = MenuFichier;
+    callAttach.beforeInFile = MenuQuitter;
+    callAttach.call = EditCall;
+    callAttach.miles = MenuUnitmile;
+    callAttach.refreshOn = {MenuUnitKM, MenuUnitmile, MenuDXCCOM};
+    callAttach.clock = TimerSeconde;
+    TCallResolverLine::Callbacks callCallbacks;
+    callCallbacks.hamListInUse = [this] { return HamListInUse(); };
+    callCallbacks.designate = [this](const QString& bearing, const geo::LatLon& at) {
+        Designate(azlink::DesignationReason::CallEnter, bearing, at);
+    };
+    CallResolver = new TCallResolverLine(*hub_, callAttach, std::move(callCallbacks), this);
+}
+
+void TFormAzimut::UpdateFrame() {
+    const geo::PositionState& pos = program_.app.pos;
+    const geo::MapFrame& now = hub_->frame();
+    if (now.centreLat() == pos.CentreLat && now.centreLon() == pos.CentreLon &&
+        now.size() == geo::MapSize && now.wholeWorld())
+        return;
+    hub_->SetFrame(geo::MapFrame(pos.CentreLat, pos.CentreLon, geo::MapSize));
+}
+
+void TFormAzimut::Designate(azlink::DesignationReason reason, const QString& bearing,
+                            std::optional<geo::LatLon> at, bool longPath) {
+    azlink::Designation d;
+    d.reason = reason;
+    d.bearing = bearing.toStdString();
+    if (at) {
+        d.lat = static_cast<double>(at->lat);
+        d.lon = static_cast<double>(at->lon);
+    }
+    d.longPath = longPath;
+    hub_->Designate(d);
+}
+
+// ---------------------------------------------------------------------------
+// The components' handles.
+
+bool TFormAzimut::ExportTo(const ExportChoice& choice, const QString& path) {
+    return export_->ExportTo(choice, path);
+}
+
+bool TFormAzimut::PrintTo(QPrinter& printer) {
+    return export_->PrintTo(printer);
+}
+
+void TFormAzimut::TimerGreyLineTimer() {
+    overlays_->TimerTick();
+}
+
+void TFormAzimut::UpdateGreyLine() {
+    overlays_->Update();
+}
