@@ -88,10 +88,12 @@ constexpr const char* Usage =
     "                    point with the sun at its zenith\n"
     "  --grid            draw the Maidenhead locator grid: fields with their\n"
     "                    names, squares within 2500 km of the centre\n"
-    "                    Both overlays are drawn at every --size, with --fill\n"
-    "                    and on the poster (as vectors there; the night shading\n"
-    "                    at the map's resolution). With either overlay a .bmp\n"
-    "                    output is a 24-bit bitmap and a .png a full-colour PNG.\n"
+    "                    Both overlays are drawn at every --size, with --fill,\n"
+    "                    with --range and on the poster (as vectors there; the\n"
+    "                    night shading at the map's resolution). With either\n"
+    "                    overlay a .bmp output is a 24-bit bitmap and a .png a\n"
+    "                    full-colour PNG.\n"
+
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -287,8 +289,6 @@ Options ParseArguments(int argc, char** argv) {
     const bool regional = o.rangeKm && *o.rangeKm < geo::HalfCircumferenceKm;
     if (o.miles && !o.pdf && !regional)
         Fail("--miles is for the poster and the regional maps' scale bar: add --pdf or --range");
-    if ((o.greyLine || o.grid) && regional)
-        Fail("--greyline and --grid are drawn on whole-world maps only");
     if (!o.pdf && !o.fill && !regional && o.size && *o.size != geo::MapSize)
         Fail("the size " + std::to_string(*o.size) +
              " needs --fill (the map without it is 600 x 600 only)");
@@ -611,8 +611,9 @@ std::vector<uint8_t> EncodeWithOverlays(const geo::PaletteImage& map,
     return {bytes.begin(), bytes.end()};
 }
 
-// A regional map with its scale bar: a PNG in full colour, or a 16-colour
-// bitmap (the bar drawn without smoothing, in the palette's white and black).
+// A regional map with the overlays asked for and its scale bar: a PNG in full
+// colour, or a 16-colour bitmap (the bar drawn without smoothing, in the
+// palette's white and black), a 24-bit one when an overlay is drawn.
 std::vector<uint8_t> EncodeRegional(const geo::PaletteImage& map, const geo::MapFrame& frame,
                                     const Options& o, Format format) {
     int argc = 3;
@@ -626,14 +627,24 @@ std::vector<uint8_t> EncodeRegional(const geo::PaletteImage& map, const geo::Map
         for (int x = 0; x < map.width; ++x)
             row[x] = 0xFF000000u | geo::Palette[map.at(x, y) & 0x0F];
     }
+    // The live overlays at the regional frame, then the scale bar on top.
+    viewer::MapOverlays overlays(map.width);
+    overlays.SetCentre(frame.centreLat(), frame.centreLon());
+    overlays.SetGreyLine(o.greyLine.has_value());
+    if (o.greyLine) overlays.SetTime(*o.greyLine);
+    overlays.SetLocatorGrid(o.grid);
     viewer::ScaleBarLayer bar;
     bar.SetUnit(o.miles ? 1.609344 : 1.0);
     {
         QPainter p(&picture);
         if (format == Format::Bmp) p.setRenderHint(QPainter::Antialiasing, false);
+        if (overlays.layers().anyActive())
+            viewer::PaintLayers(p, overlays.layers(), frame,
+                                QRectF(0, 0, picture.width(), picture.height()));
         bar.Paint(p, frame);
     }
-    if (format == Format::Bmp) {
+    const bool overlaid = overlays.layers().anyActive();
+    if (format == Format::Bmp && !overlaid) {
         geo::PaletteImage out(map.width, map.height);
         for (int y = 0; y < map.height; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
@@ -645,8 +656,10 @@ std::vector<uint8_t> EncodeRegional(const geo::PaletteImage& map, const geo::Map
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!picture.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG"))
-        Fail("cannot encode the map as PNG");
+    // With an overlay a bitmap is a 24-bit one, as on the whole-world map.
+    if (!picture.convertToFormat(QImage::Format_RGB888)
+             .save(&buffer, format == Format::Bmp ? "BMP" : "PNG"))
+        Fail("cannot encode the map");
     return {bytes.begin(), bytes.end()};
 }
 

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -599,7 +600,6 @@ TEST_F(Render, RegionalMaps) {
     ExpectRefused({"--locator", "JN18EU", "--range", "20001", "-o", o}, "10 to 20000");
     ExpectRefused({"--locator", "JN18EU", "--range", "1e3", "-o", o}, "kilometres");
     ExpectRefused({"--locator", "JN18EU", "--range", "500", "--range", "250", "-o", o}, "twice");
-    ExpectRefused({"--locator", "JN18EU", "--range", "500", "--grid", "-o", o}, "whole-world");
     ExpectRefused({"--locator", "JN18EU", "--miles", "-o", o}, "--range");
     const Result r = Run({"--locator", "JN18EU", "--range", "500", "-o", o});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -625,6 +625,39 @@ TEST_F(Render, RegionalMaps) {
         }
     EXPECT_GT(whiteLeft, 100);
     EXPECT_EQ(whiteRight, 0);
+    // The overlays at the regional frame: at midnight UTC in December the
+    // whole 500 km disc around Paris is in the night, so the grey line
+    // darkens it (a 24-bit bitmap), and the grid's square lines (about 67
+    // pixels apart at this range) and names change some pixels more, not most.
+    const std::string n = P("rn.bmp"), g = P("rg.bmp");
+    for (const auto& [file, grid] : {std::pair{n, false}, std::pair{g, true}}) {
+        std::vector<std::string> args = {
+            "--locator", "JN18EU", "--range", "500", "--greyline", "2026-12-21T00:00Z", "-o", file};
+        if (grid) args.push_back("--grid");
+        const Result k = Run(args);
+        ASSERT_EQ(k.status, 0) << k.err;
+    }
+    const auto night = ReadBytes(n), gridded = ReadBytes(g);
+    ASSERT_EQ(night.size(), 54u + 1800 * 600);
+    ASSERT_EQ(gridded.size(), night.size());
+    auto rgbAt = [](const std::vector<uint8_t>& bmp, int x, int y) {
+        const uint8_t* p = &bmp[54 + static_cast<size_t>(599 - y) * 1800 + x * 3];
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    };
+    auto brightness = [](uint32_t c) { return (c >> 16) + ((c >> 8) & 0xFF) + (c & 0xFF); };
+    long inside = 0, darker = 0, lined = 0;
+    for (int y = 0; y < 540; ++y) // above the scale bar
+        for (int x = 0; x < 600; ++x) {
+            if (std::hypot(x - 300, y - 300) > 290) continue;
+            ++inside;
+            if (brightness(rgbAt(night, x, y)) < brightness(geo::Palette[at(x, y)])) ++darker;
+            if (rgbAt(gridded, x, y) != rgbAt(night, x, y)) ++lined;
+        }
+    EXPECT_GT(darker, inside * 9 / 10) << darker << " of " << inside;
+    EXPECT_GT(lined, inside / 100) << lined << " of " << inside;
+    EXPECT_LT(lined, inside / 2) << lined << " of " << inside;
+    fs::remove(g);
+    fs::remove(n);
     fs::remove(o);
     // Every size, the gap-free form and the poster.
     for (const std::vector<std::string>& args :
