@@ -6,6 +6,7 @@
 #endif
 
 #include "geo/Bitmap.h"
+#include "geo/RegionalMap.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -19,6 +20,8 @@
 #include <array>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <stdexcept>
 
 namespace mapexport {
 
@@ -81,6 +84,75 @@ geo::PaletteImage BackgroundForSize(int size) {
     }
 #endif
     return geo::BlankBackground(size);
+}
+
+const geo::RegionalLevels* RegionalVectors(QString* error) {
+    struct Loaded {
+        std::optional<geo::RegionalLevels> data;
+        QString error;
+    };
+    static const Loaded loaded = [] {
+        Loaded l;
+#ifdef KORVANTA_EXPORT_PICTURES
+        QFile file(QString::fromLatin1(res::RegionalMapPath));
+        if (!file.open(QIODevice::ReadOnly)) {
+            l.error = QStringLiteral("this build has no regional map data (%1)")
+                          .arg(QString::fromLatin1(res::RegionalMapPath));
+            return l;
+        }
+        const QByteArray bytes = qUncompress(file.readAll());
+        if (bytes.isEmpty()) {
+            l.error = QStringLiteral("the regional map data cannot be unpacked");
+            return l;
+        }
+        try {
+            l.data.emplace(
+                geo::RegionalData::Parse(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                         static_cast<size_t>(bytes.size())));
+        } catch (const std::exception& e) {
+            l.error = QString::fromLocal8Bit(e.what());
+        }
+#else
+        l.error = QStringLiteral("this build has no regional map data");
+#endif
+        return l;
+    }();
+    if (error) *error = loaded.error;
+    return loaded.data ? &*loaded.data : nullptr;
+}
+
+geo::PaletteImage FrameMap(const geo::MapFrame& frame) {
+    if (frame.wholeWorld()) return GapFreeMap(frame.centreLat(), frame.centreLon(), frame.size());
+    const geo::WorldIndex& finest = WorldForSize(geo::MaxGapFreeSize);
+    if (geo::RegionalUsesWorldPicture(frame, finest.width())) {
+        geo::PaletteImage map(frame.size(), frame.size(), geo::PaletteBlack);
+        geo::GenerateGapFree(finest, frame, map);
+        return map;
+    }
+    QString error;
+    const geo::RegionalLevels* data = RegionalVectors(&error);
+    if (!data) throw std::runtime_error(error.toStdString());
+    // Islets the country polygons leave out: the nearest land colour of the
+    // world picture.
+    const auto landColour = [&finest](double lat, double lon) -> uint8_t {
+        // The commonest land colour round the place (lines are thin, fills
+        // are areas).
+        const geo::WorldPixel w = geo::NearestWorldPixel(lat, lon, finest.width(), finest.height());
+        std::array<int, 16> count{};
+        for (int dy = -6; dy <= 6; ++dy)
+            for (int dx = -6; dx <= 6; ++dx) {
+                const int y = w.y + dy;
+                if (y < 0 || y >= finest.height()) continue;
+                const int x = ((w.x + dx) % finest.width() + finest.width()) % finest.width();
+                ++count[finest.at(x, y) & 15];
+            }
+        count[geo::PaletteSea] = count[geo::PaletteBlack] = 0;
+        uint8_t best = 12;
+        for (int c = 1; c < 16; ++c)
+            if (count[static_cast<size_t>(c)] > count[best]) best = static_cast<uint8_t>(c);
+        return best;
+    };
+    return geo::DrawRegionalMap(data->For(frame.kmPerPixel()), frame, landColour);
 }
 
 geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,

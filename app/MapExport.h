@@ -5,7 +5,9 @@
 #pragma once
 
 #include "geo/GapFree.h"
+#include "geo/MapFrame.h"
 #include "geo/Projection.h"
+#include "geo/RegionalData.h"
 
 #include <QImage>
 #include <QString>
@@ -29,6 +31,17 @@ geo::PaletteImage BackgroundForSize(int size);
 geo::PaletteImage GapFreeMap(geo::Real lat, geo::Real lon, int size,
                              const geo::RowProgressFn& progress = {},
                              const geo::WorldIndex* world = nullptr);
+
+// The vector data of the regional maps (resources/regional-map.bin), read
+// and unpacked once, at its levels of detail; nullptr when the build has none or it cannot be read,
+// with the reason in *error.
+const geo::RegionalLevels* RegionalVectors(QString* error = nullptr);
+
+// The map of any frame at the frame's size: the whole world as GapFreeMap;
+// a regional frame from the finest world picture (gap-free) where its pixels
+// cover at least one world pixel each, else from the vector data. Throws
+// std::runtime_error with a clear reason when the vector data is missing.
+geo::PaletteImage FrameMap(const geo::MapFrame& frame);
 
 // A palette picture as an 8-bit indexed QImage with the map's 16 colours.
 QImage ToImage(const geo::PaletteImage& map);

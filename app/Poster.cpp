@@ -3,6 +3,7 @@
 #include "app/ExportTexts.h"
 #include "app/MapExport.h"
 #include "geo/Inverse.h"
+#include "geo/RegionalMap.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -113,8 +114,12 @@ void Paint(QPainter& p, const QRectF& page, double k, const Content& c) {
                Qt::AlignCenter, centreLine);
 
     // Footer: the scale and the program.
-    const double step = miles ? 2000 : 2500; // circle step in the unit
-    const double rimDistance = 20000 / static_cast<double>(c.unitFactor);
+    double step = miles ? 2000 : 2500; // circle step in the unit
+    const double rangeKm = c.frame.rangeKm();
+    const double rimDistance = rangeKm / static_cast<double>(c.unitFactor);
+    // A regional map: about four to eight circles of a round length.
+    if (!c.frame.wholeWorld())
+        step = geo::NiceScaleLength(1.0, static_cast<double>(c.unitFactor), rangeKm / 4);
     const QString scale = ExportTr(ExportText::PosterScale, lang)
                               .arg(QString::number(step, 'f', 0) + unit,
                                    QString::number(std::round(rimDistance), 'f', 0) + unit);

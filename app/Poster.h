@@ -38,7 +38,8 @@ struct Content {
     geo::Real unitFactor = 1; // kilometres per unit: 1 or 1.609344
     QString version;          // "2.2.1"
     // Painted over the map picture before the vectors (the live overlays),
-    // at `frame` (the map's centre and range, the picture's size): one frame
+    // at `frame` (the map's centre and range, the picture's size; its range
+    // also gives the scale line and, on a regional map, the circles): one frame
     // pixel covers one picture pixel, clipped to the disc. May be empty.
     const viewer::MapLayerList* layers = nullptr;
     geo::MapFrame frame;

@@ -9,6 +9,7 @@
 #include "geo/Projection.h"
 #include "geo/Sun.h"
 #include "viewer/MapOverlays.h"
+#include "viewer/ScaleBarLayer.h"
 
 #if __has_include("resources/Resources.h")
 #include "resources/Resources.h"
@@ -20,6 +21,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QString>
 #include <QtGlobal>
 
@@ -64,6 +66,11 @@ constexpr const char* Usage =
     "                    other than 600 need --fill. Above 600 a world map of\n"
     "                    matching resolution is used; the rim is the antipode at\n"
     "                    every size\n"
+    "  --range KM        a regional map: the rim KM kilometres from the centre\n"
+    "                    (10 to 20000; 20000 is the whole world), drawn from the\n"
+    "                    shorelines, lakes and borders at high resolution, with a\n"
+    "                    scale bar (in miles with --miles); any --size, with or\n"
+    "                    without --fill, and on the --pdf poster\n"
     "  --world FILE      draw from this 1194 x 765 plate-carree picture instead of\n"
     "                    the built-in world map. Accepted: PNG, and uncompressed\n"
     "                    Windows bitmaps (BMP). Run-length bitmaps, GIF, JPEG and\n"
@@ -73,17 +80,20 @@ constexpr const char* Usage =
     "                    or --size N) with axes, distance circles, bearing labels,\n"
     "                    the centre and its locator, all but the map as vectors\n"
     "  --paper PAPER     the poster's paper: A4 (default), A3, Letter or Tabloid\n"
-    "  --miles           the poster's circles in miles instead of kilometres\n"
+    "  --miles           the poster's circles and the scale bar in miles instead of\n"
+    "                    kilometres\n"
     "  --greyline TIME   shade the night and the civil twilight at that moment,\n"
     "                    ISO 8601 in UTC, e.g. 2026-06-21T12:00Z (seconds and\n"
     "                    +00:00 for Z allowed; years 1900 to 2100), and mark the\n"
     "                    point with the sun at its zenith\n"
     "  --grid            draw the Maidenhead locator grid: fields with their\n"
     "                    names, squares within 2500 km of the centre\n"
-    "                    Both overlays are drawn at every --size, with --fill\n"
-    "                    and on the poster (as vectors there; the night shading\n"
-    "                    at the map's resolution). With either overlay a .bmp\n"
-    "                    output is a 24-bit bitmap and a .png a full-colour PNG.\n"
+    "                    Both overlays are drawn at every --size, with --fill,\n"
+    "                    with --range and on the poster (as vectors there; the\n"
+    "                    night shading at the map's resolution). With either\n"
+    "                    overlay a .bmp output is a 24-bit bitmap and a .png a\n"
+    "                    full-colour PNG.\n"
+
     "  -h, --help        show this text\n"
     "\n"
     "Options take their value as the next argument or after '=' (--locator=JN18EU).\n"
@@ -111,6 +121,7 @@ struct Options {
     bool miles = false;
     std::optional<geo::UnixSeconds> greyLine;
     bool grid = false;
+    std::optional<double> rangeKm; // a regional map
 };
 
 // A decimal number: optional sign, digits with an optional fraction.
@@ -213,7 +224,8 @@ Options ParseArguments(int argc, char** argv) {
         }
         const bool known = arg == "--locator" || arg == "--latlon" || arg == "--pixel" ||
                            arg == "-o" || arg == "--output" || arg == "--world" ||
-                           arg == "--size" || arg == "--paper" || arg == "--greyline";
+                           arg == "--size" || arg == "--paper" || arg == "--greyline" ||
+                           arg == "--range";
         if (!known) {
             if (!arg.empty() && arg[0] == '-') Fail("unknown option " + arg + " (see --help)");
             Fail("unexpected argument \"" + arg + "\" (see --help)");
@@ -245,6 +257,13 @@ Options ParseArguments(int argc, char** argv) {
             if (*n < geo::MinGapFreeSize || *n > geo::MaxGapFreeSize)
                 Fail("the size " + value + " is out of range (300 to 4800 pixels)");
             o.size = *n;
+        } else if (arg == "--range") {
+            if (o.rangeKm) Fail("the range is given twice");
+            const auto km = ParseDecimal(value);
+            if (!km) Fail("--range expects kilometres such as 500, not \"" + value + "\"");
+            if (*km < 10 || *km > geo::HalfCircumferenceKm)
+                Fail("the range " + value + " is out of range (10 to 20000 km)");
+            o.rangeKm = static_cast<double>(*km);
         } else if (arg == "--paper") {
             if (o.paper) Fail("the paper is given twice");
             o.paper = poster::PaperFromName(QString::fromLocal8Bit(value.c_str()));
@@ -267,8 +286,10 @@ Options ParseArguments(int argc, char** argv) {
     if (!o.centre) Fail("no centre given: use --locator, --latlon or --pixel (see --help)");
     if (o.output.empty()) Fail("no output file given: use -o FILE (see --help)");
     if (o.paper && !o.pdf) Fail("--paper is for the poster: add --pdf");
-    if (o.miles && !o.pdf) Fail("--miles is for the poster: add --pdf");
-    if (!o.pdf && !o.fill && o.size && *o.size != geo::MapSize)
+    const bool regional = o.rangeKm && *o.rangeKm < geo::HalfCircumferenceKm;
+    if (o.miles && !o.pdf && !regional)
+        Fail("--miles is for the poster and the regional maps' scale bar: add --pdf or --range");
+    if (!o.pdf && !o.fill && !regional && o.size && *o.size != geo::MapSize)
         Fail("the size " + std::to_string(*o.size) +
              " needs --fill (the map without it is 600 x 600 only)");
     return o;
@@ -590,6 +611,58 @@ std::vector<uint8_t> EncodeWithOverlays(const geo::PaletteImage& map,
     return {bytes.begin(), bytes.end()};
 }
 
+// A regional map with the overlays asked for and its scale bar: a PNG in full
+// colour, or a 16-colour bitmap (the bar drawn without smoothing, in the
+// palette's white and black), a 24-bit one when an overlay is drawn.
+std::vector<uint8_t> EncodeRegional(const geo::PaletteImage& map, const geo::MapFrame& frame,
+                                    const Options& o, Format format) {
+    int argc = 3;
+    char name[] = "korvanta-render", option[] = "-platform", platform[] = "offscreen";
+    char* argv[] = {name, option, platform, nullptr};
+    std::optional<QGuiApplication> application;
+    if (!QGuiApplication::instance()) application.emplace(argc, argv);
+    QImage picture(map.width, map.height, QImage::Format_RGB32);
+    for (int y = 0; y < map.height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < map.width; ++x)
+            row[x] = 0xFF000000u | geo::Palette[map.at(x, y) & 0x0F];
+    }
+    // The live overlays at the regional frame, then the scale bar on top.
+    viewer::MapOverlays overlays(map.width);
+    overlays.SetCentre(frame.centreLat(), frame.centreLon());
+    overlays.SetGreyLine(o.greyLine.has_value());
+    if (o.greyLine) overlays.SetTime(*o.greyLine);
+    overlays.SetLocatorGrid(o.grid);
+    viewer::ScaleBarLayer bar;
+    bar.SetUnit(o.miles ? 1.609344 : 1.0);
+    {
+        QPainter p(&picture);
+        if (format == Format::Bmp) p.setRenderHint(QPainter::Antialiasing, false);
+        if (overlays.layers().anyActive())
+            viewer::PaintLayers(p, overlays.layers(), frame,
+                                QRectF(0, 0, picture.width(), picture.height()));
+        bar.Paint(p, frame);
+    }
+    const bool overlaid = overlays.layers().anyActive();
+    if (format == Format::Bmp && !overlaid) {
+        geo::PaletteImage out(map.width, map.height);
+        for (int y = 0; y < map.height; ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            for (int x = 0; x < map.width; ++x)
+                out.set(x, y, geo::NearestPaletteIndex(row[x] & 0xFFFFFFu));
+        }
+        return geo::EncodeBmp4(out);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // With an overlay a bitmap is a 24-bit one, as on the whole-world map.
+    if (!picture.convertToFormat(QImage::Format_RGB888)
+             .save(&buffer, format == Format::Bmp ? "BMP" : "PNG"))
+        Fail("cannot encode the map");
+    return {bytes.begin(), bytes.end()};
+}
+
 int Run(int argc, char** argv) {
     const Options o = ParseArguments(argc, argv);
     if (o.help) {
@@ -626,8 +699,15 @@ int Run(int argc, char** argv) {
         }
         const int size = o.size.value_or(poster::PosterMapSize);
         poster::Content content;
-        content.map = mapexport::ToImage(mapexport::GapFreeMap(
-            state.CentreLat, state.CentreLon, size, {}, given ? &*given : nullptr));
+        content.frame = geo::MapFrame(state.CentreLat, state.CentreLon, size);
+        if (o.rangeKm && *o.rangeKm < geo::HalfCircumferenceKm) {
+            content.frame =
+                geo::MapFrame::WithRangeKm(state.CentreLat, state.CentreLon, size, *o.rangeKm);
+            content.map = mapexport::ToImage(mapexport::FrameMap(content.frame));
+        } else {
+            content.map = mapexport::ToImage(mapexport::GapFreeMap(
+                state.CentreLat, state.CentreLon, size, {}, given ? &*given : nullptr));
+        }
         content.centreText = QString::fromStdString(state.CentreText);
         content.locator =
             QString::fromStdString(geo::EncodeLocator(state.CentreLat, state.CentreLon));
@@ -641,7 +721,6 @@ int Run(int argc, char** argv) {
         if (o.greyLine) overlays.SetTime(*o.greyLine);
         overlays.SetLocatorGrid(o.grid);
         content.layers = &overlays.layers();
-        content.frame = overlays.frame();
         const QString error = poster::WritePdf(QString::fromLocal8Bit(o.output.c_str()),
                                                o.paper.value_or(poster::Paper::A4), content);
         if (!error.isEmpty())
@@ -651,6 +730,15 @@ int Run(int argc, char** argv) {
     }
 
     const int size = o.size.value_or(geo::MapSize);
+    if (o.rangeKm && *o.rangeKm < geo::HalfCircumferenceKm) {
+        const geo::MapFrame frame =
+            geo::MapFrame::WithRangeKm(state.CentreLat, state.CentreLon, size, *o.rangeKm);
+        bytes = EncodeRegional(mapexport::FrameMap(frame), frame, o, format);
+        const std::string error = geo::WriteFileAtomically(o.output, bytes);
+        if (!error.empty()) Fail(error);
+        std::printf("%s\n", state.CentreText.c_str());
+        return 0;
+    }
     geo::PaletteImage map;
     if (o.fill) {
         map = mapexport::GapFreeMap(state.CentreLat, state.CentreLon, size, {},

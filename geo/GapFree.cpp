@@ -58,9 +58,10 @@ struct Plan {
     double R = 0;
     double s1 = 0, c1 = 0; // sin and cos of the centre latitude
     double latDeg = 0;
-    double lonBase = 0; // (centre lon + 180) * W / 360
-    double toX = 0;     // world columns per radian of longitude
-    double toY = 0;     // world rows per radian of latitude
+    double rim = 3.14159265358979323846; // radians from the centre to the rim
+    double lonBase = 0;                  // (centre lon + 180) * W / 360
+    double toX = 0;                      // world columns per radian of longitude
+    double toY = 0;                      // world rows per radian of latitude
     uint8_t antipode = 0;
 };
 
@@ -85,7 +86,7 @@ inline void ColourPair(const Plan& p, double east, double north, double r, uint8
         right = left = WorldAt(*p.world, p.lonBase, v0);
         return;
     }
-    const double d = r * pi / p.R;
+    const double d = r * p.rim / p.R;
     const double sd = std::sin(d), cd = std::cos(d);
     const double sinA = east / r, cosA = north / r;
     const double sp2 = std::clamp(p.s1 * cd + p.c1 * sd * cosA, -1.0, 1.0);
@@ -150,9 +151,23 @@ void CheckTarget(const WorldIndex& world, const PaletteImage& target) {
 
 void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, PaletteImage& target,
                      const RowProgressFn& progress) {
+    GenerateGapFree(world, centreLat, centreLon, Pi, target, progress);
+}
+
+void GenerateGapFree(const WorldIndex& world, const MapFrame& frame, PaletteImage& target,
+                     const RowProgressFn& progress) {
+    if (target.width != frame.size())
+        throw std::invalid_argument("the map must have the frame's size");
+    GenerateGapFree(world, frame.geometricCentreLat(), frame.centreLon(), frame.rimAngle(), target,
+                    progress);
+}
+
+void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Real rim,
+                     PaletteImage& target, const RowProgressFn& progress) {
     CheckTarget(world, target);
     centreLat = OffPole(centreLat);
     Plan p;
+    p.rim = static_cast<double>(rim);
     p.world = &world;
     p.size = target.width;
     p.R = target.width / 2.0;

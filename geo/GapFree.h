@@ -23,6 +23,7 @@
 // the antipode, which every direction reaches at r = R.
 #pragma once
 
+#include "geo/MapFrame.h"
 #include "geo/Position.h"
 #include "geo/Projection.h"
 
@@ -61,6 +62,14 @@ int WorldScaleForSize(int size);
 // world picture.
 void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, PaletteImage& target,
                      const RowProgressFn& progress = {});
+// The same for a frame of any rim (a regional map: the distance from the
+// centre scales with the frame's rim instead of pi); `target` has the
+// frame's size. The antipode fringe is the whole-world map's only.
+void GenerateGapFree(const WorldIndex& world, const MapFrame& frame, PaletteImage& target,
+                     const RowProgressFn& progress = {});
+// The same with the rim in radians (pi: the whole world).
+void GenerateGapFree(const WorldIndex& world, Real centreLat, Real centreLon, Real rim,
+                     PaletteImage& target, const RowProgressFn& progress = {});
 
 // For the windows: resets `target` from `background` (600 x 600) and fills it
 // for the shared state's centre. The state is left as the classic

@@ -10,6 +10,9 @@ inline constexpr const char* WorldMapPath = ":/korvanta/worldmap.png";
 // for the large gap-free maps (geo::WorldScaleForSize picks one).
 inline constexpr const char* WorldMap2388Path = ":/korvanta/worldmap-2388.png";
 inline constexpr const char* WorldMap4776Path = ":/korvanta/worldmap-4776.png";
+// The vector data of the regional maps (tools/make_regional_data.py):
+// shorelines and country polygons, zlib-packed as qUncompress reads it.
+inline constexpr const char* RegionalMapPath = ":/korvanta/regional-map.bin";
 // The blank azimuthal template, 600 x 600, 16-colour palette.
 inline constexpr const char* BackgroundPath = ":/korvanta/background.png";
 // The signature picture over the world map, 80 x 17.

@@ -15,13 +15,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -587,6 +588,90 @@ TEST_F(Render, PosterPdfOpensAsAPage) {
         EXPECT_GT(dark, 20) << paper;
         fs::remove(P("page.ppm"));
         fs::remove(pdf);
+    }
+}
+
+// Regional maps: refused values, and a 16-colour bitmap of JN18EU at 500 km:
+// black corners, land at the centre, the Channel, and the white scale
+// bar in the lower left corner only.
+TEST_F(Render, RegionalMaps) {
+    const std::string o = P("r.bmp");
+    ExpectRefused({"--locator", "JN18EU", "--range", "5", "-o", o}, "10 to 20000");
+    ExpectRefused({"--locator", "JN18EU", "--range", "20001", "-o", o}, "10 to 20000");
+    ExpectRefused({"--locator", "JN18EU", "--range", "1e3", "-o", o}, "kilometres");
+    ExpectRefused({"--locator", "JN18EU", "--range", "500", "--range", "250", "-o", o}, "twice");
+    ExpectRefused({"--locator", "JN18EU", "--miles", "-o", o}, "--range");
+    const Result r = Run({"--locator", "JN18EU", "--range", "500", "-o", o});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto bmp = ReadBytes(o);
+    ASSERT_EQ(bmp.size(), 118u + 300 * 600);
+    auto at = [&](int x, int y) {
+        const uint8_t b = bmp[118 + static_cast<size_t>(599 - y) * 300 + x / 2];
+        return x % 2 ? b & 0x0F : b >> 4;
+    };
+    EXPECT_EQ(at(0, 0), geo::PaletteBlack);
+    EXPECT_EQ(at(599, 0), geo::PaletteBlack);
+    EXPECT_NE(at(300, 300), 10); // Paris: land
+    // The Channel, 150 to 230 km north-west of Paris.
+    long sea = 0;
+    for (int x = 160; x < 240; ++x)
+        sea += at(x, 210) == 10;
+    EXPECT_GT(sea, 70);
+    long whiteLeft = 0, whiteRight = 0;
+    for (int y = 540; y < 600; ++y)
+        for (int x = 0; x < 150; ++x) {
+            whiteLeft += at(x, y) == geo::PaletteWhite;
+            whiteRight += at(599 - x, y) == geo::PaletteWhite;
+        }
+    EXPECT_GT(whiteLeft, 100);
+    EXPECT_EQ(whiteRight, 0);
+    // The overlays at the regional frame: at midnight UTC in December the
+    // whole 500 km disc around Paris is in the night, so the grey line
+    // darkens it (a 24-bit bitmap), and the grid's square lines (about 67
+    // pixels apart at this range) and names change some pixels more, not most.
+    const std::string n = P("rn.bmp"), g = P("rg.bmp");
+    for (const auto& [file, grid] : {std::pair{n, false}, std::pair{g, true}}) {
+        std::vector<std::string> args = {
+            "--locator", "JN18EU", "--range", "500", "--greyline", "2026-12-21T00:00Z", "-o", file};
+        if (grid) args.push_back("--grid");
+        const Result k = Run(args);
+        ASSERT_EQ(k.status, 0) << k.err;
+    }
+    const auto night = ReadBytes(n), gridded = ReadBytes(g);
+    ASSERT_EQ(night.size(), 54u + 1800 * 600);
+    ASSERT_EQ(gridded.size(), night.size());
+    auto rgbAt = [](const std::vector<uint8_t>& bmp, int x, int y) {
+        const uint8_t* p = &bmp[54 + static_cast<size_t>(599 - y) * 1800 + x * 3];
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    };
+    auto brightness = [](uint32_t c) { return (c >> 16) + ((c >> 8) & 0xFF) + (c & 0xFF); };
+    long inside = 0, darker = 0, lined = 0;
+    for (int y = 0; y < 540; ++y) // above the scale bar
+        for (int x = 0; x < 600; ++x) {
+            if (std::hypot(x - 300, y - 300) > 290) continue;
+            ++inside;
+            if (brightness(rgbAt(night, x, y)) < brightness(geo::Palette[at(x, y)])) ++darker;
+            if (rgbAt(gridded, x, y) != rgbAt(night, x, y)) ++lined;
+        }
+    EXPECT_GT(darker, inside * 9 / 10) << darker << " of " << inside;
+    EXPECT_GT(lined, inside / 100) << lined << " of " << inside;
+    EXPECT_LT(lined, inside / 2) << lined << " of " << inside;
+    fs::remove(g);
+    fs::remove(n);
+    fs::remove(o);
+    // Every size, the gap-free form and the poster.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--range", "2500", "--size", "300", "-o", P("r.png")},
+          {"--range", "100", "--fill", "--size", "1200", "-o", P("r.png")},
+          {"--range", "10000", "--miles", "-o", P("r.png")},
+          {"--range", "1000", "--pdf", "--size", "600", "-o", P("r.pdf")}}) {
+        std::vector<std::string> all = {"--latlon", "-17.8,179.9"};
+        all.insert(all.end(), args.begin(), args.end());
+        const Result k = Run(all);
+        EXPECT_EQ(k.status, 0) << k.err;
+        const auto bytes = ReadBytes(all.back());
+        ASSERT_GT(bytes.size(), 100u);
+        fs::remove(all.back());
     }
 }
 

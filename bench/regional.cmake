@@ -1,0 +1,1 @@
+korvanta_bench(bench_regional SOURCES bench_regional.cpp LIBS korvanta_geo korvanta_export)

@@ -1,0 +1,1 @@
+korvanta_qtest(test_range SOURCES test_range.cpp)

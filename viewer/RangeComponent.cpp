@@ -1,0 +1,192 @@
+#include "viewer/RangeComponent.h"
+
+#include "app/AppState.h"
+#include "app/MapExport.h"
+#include "app/Platform.h"
+#include "viewer/ScaleBarLayer.h"
+#include "viewer/ViewerHub.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QKeySequence>
+#include <QLocale>
+#include <QMenu>
+#include <QWidget>
+
+#include <cmath>
+#include <exception>
+
+namespace viewer {
+
+namespace {
+
+bool SameKm(double a, double b) {
+    return std::abs(a - b) <= 0.005 * std::max(a, b);
+}
+
+} // namespace
+
+const RangeTexts& RangeTextsFor(const QString& code) {
+    static const RangeTexts english{QStringLiteral("&Range"), QStringLiteral("Whole world"),
+                                    QStringLiteral("Closer"), QStringLiteral("Farther"),
+                                    QStringLiteral("Regional map")};
+    static const RangeTexts french{QStringLiteral("&Portée"), QStringLiteral("Monde entier"),
+                                   QStringLiteral("Plus près"), QStringLiteral("Plus loin"),
+                                   QStringLiteral("Carte régionale")};
+    static const RangeTexts spanish{QStringLiteral("&Alcance"), QStringLiteral("Mundo entero"),
+                                    QStringLiteral("Más cerca"), QStringLiteral("Más lejos"),
+                                    QStringLiteral("Mapa regional")};
+    if (code == QLatin1String("F")) return french;
+    if (code == QLatin1String("S")) return spanish;
+    return english;
+}
+
+double CloserRangeKm(double km, double unitKm) {
+    if (!(km > 0) || km >= geo::HalfCircumferenceKm) return MenuRanges.front() * unitKm;
+    for (double r : MenuRanges)
+        if (r * unitKm < km && !SameKm(r * unitKm, km)) return r * unitKm;
+    return MenuRanges.back() * unitKm;
+}
+
+double FartherRangeKm(double km, double unitKm) {
+    if (!(km > 0) || km >= geo::HalfCircumferenceKm) return 0;
+    for (auto it = MenuRanges.rbegin(); it != MenuRanges.rend(); ++it)
+        if (*it * unitKm > km && !SameKm(*it * unitKm, km)) return *it * unitKm;
+    return 0;
+}
+
+QString RangeLabel(double units, double unitKm) {
+    QLocale english(QLocale::English);
+    return english.toString(static_cast<qlonglong>(std::llround(units))) +
+           (unitKm == 1.0 ? QStringLiteral(" km") : QStringLiteral(" mi"));
+}
+
+RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget, ShowFn show,
+                               UnitFn unit, DrawFn draw)
+    : QObject(options), hub_(hub), mapWidget_(mapWidget), show_(std::move(show)),
+      unit_(std::move(unit)), draw_(std::move(draw)) {
+    if (!draw_)
+        draw_ = [](const geo::MapFrame& f) { return mapexport::ToImage(mapexport::FrameMap(f)); };
+    menu_ = options->addMenu(QString());
+    menu_->setObjectName(QStringLiteral("MenuRange"));
+    auto* group = new QActionGroup(menu_);
+    auto add = [&](const char* name) {
+        QAction* a = menu_->addAction(QString());
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(true);
+        group->addAction(a);
+        return a;
+    };
+    whole_ = add("MenuRangeWhole");
+    connect(whole_, &QAction::triggered, this, [this] { SetRangeKm(0); });
+    for (size_t i = 0; i < MenuRanges.size(); ++i) {
+        QAction* a = add(QStringLiteral("MenuRange%1").arg(MenuRanges[i]).toLatin1().constData());
+        connect(a, &QAction::triggered, this,
+                [this, i] { SetRangeKm(MenuRanges[i] * (unit_ ? unit_() : 1.0)); });
+        ranges_.push_back(a);
+    }
+    menu_->addSeparator();
+    closer_ = menu_->addAction(QString());
+    closer_->setObjectName(QStringLiteral("MenuRangeCloser"));
+    closer_->setShortcut(QKeySequence::ZoomIn);
+    connect(closer_, &QAction::triggered, this,
+            [this] { SetRangeKm(CloserRangeKm(rangeKm_, unit_ ? unit_() : 1.0)); });
+    farther_ = menu_->addAction(QString());
+    farther_->setObjectName(QStringLiteral("MenuRangeFarther"));
+    farther_->setShortcut(QKeySequence::ZoomOut);
+    connect(farther_, &QAction::triggered, this,
+            [this] { SetRangeKm(FartherRangeKm(rangeKm_, unit_ ? unit_() : 1.0)); });
+    // The shortcuts work while the menu is closed.
+    if (mapWidget_ && mapWidget_->window()) {
+        mapWidget_->window()->addAction(closer_);
+        mapWidget_->window()->addAction(farther_);
+    }
+    scaleBar_ = std::make_unique<ScaleBarLayer>();
+    hub_.AddLayer(scaleBar_.get());
+    connect(&hub_, &ViewerHub::frameChanged, this, &RangeComponent::OnFrameChanged);
+    connect(&hub_, &ViewerHub::languageChanged, this, &RangeComponent::Retranslate);
+    Retranslate();
+    const double saved = hub_.app().extra.RangeKm;
+    if (saved > 0 && saved < geo::HalfCircumferenceKm) SetRangeKm(saved);
+}
+
+RangeComponent::~RangeComponent() = default;
+
+void RangeComponent::Retranslate() {
+    const RangeTexts& t = RangeTextsFor(hub_.app().LanguageCode);
+    const double unit = unit_ ? unit_() : 1.0;
+    shownUnitKm_ = unit;
+    scaleBar_->SetUnit(unit);
+    menu_->setTitle(t.Range);
+    menu_->menuAction()->setObjectName(QStringLiteral("MenuRangeItem"));
+    auto name = [](QAction* a, const QString& text) {
+        a->setText(text);
+        // The accessible name is the text without its mnemonic.
+        a->setProperty("accessibleName", QString(text).remove(QLatin1Char('&')));
+    };
+    name(menu_->menuAction(), t.Range);
+    name(whole_, t.WholeWorld);
+    for (size_t i = 0; i < ranges_.size(); ++i)
+        name(ranges_[i], RangeLabel(MenuRanges[i], unit));
+    name(closer_, t.Closer);
+    name(farther_, t.Farther);
+    whole_->setChecked(!(rangeKm_ > 0));
+    for (size_t i = 0; i < ranges_.size(); ++i)
+        ranges_[i]->setChecked(rangeKm_ > 0 && SameKm(MenuRanges[i] * unit, rangeKm_));
+}
+
+void RangeComponent::SetRangeKm(double km) {
+    if (!std::isfinite(km) || km <= 0 || km >= geo::HalfCircumferenceKm) km = 0;
+    rangeKm_ = km;
+    hub_.app().extra.RangeKm = km;
+    Apply();
+    Retranslate();
+}
+
+void RangeComponent::Apply() {
+    const geo::MapFrame& now = hub_.frame();
+    const double lat = static_cast<double>(now.centreLat());
+    const double lon = static_cast<double>(now.centreLon());
+    const int size = geo::MapSize;
+    applying_ = true;
+    if (!(rangeKm_ > 0)) {
+        if (show_) show_(QImage());
+        hub_.SetFrame(geo::MapFrame(lat, lon, size));
+        applying_ = false;
+        return;
+    }
+    const geo::MapFrame frame = geo::MapFrame::WithRangeKm(lat, lon, size, rangeKm_);
+    // Sharp on high-density screens: drawn at the screen's own pixels.
+    const double ratio = mapWidget_ ? mapWidget_->devicePixelRatioF() : 1.0;
+    const int device = std::clamp(static_cast<int>(std::lround(size * ratio)), geo::MinGapFreeSize,
+                                  geo::MaxGapFreeSize);
+    try {
+        QImage picture = draw_(frame.Resized(device));
+        picture.setDevicePixelRatio(static_cast<double>(device) / size);
+        if (show_) show_(picture);
+        hub_.SetFrame(frame);
+    } catch (const std::exception& e) {
+        rangeKm_ = 0;
+        hub_.app().extra.RangeKm = 0;
+        if (show_) show_(QImage());
+        hub_.SetFrame(geo::MapFrame(lat, lon, size));
+        hub_.platform().message(mapWidget_, Platform::Box::Error,
+                                RangeTextsFor(hub_.app().LanguageCode).NoData,
+                                QString::fromLocal8Bit(e.what()));
+    }
+    applying_ = false;
+}
+
+void RangeComponent::OnFrameChanged() {
+    if (applying_) return;
+    const geo::MapFrame& f = hub_.frame();
+    // A new centre (or the viewer back on the whole world) while a range is
+    // in force: the regional map of the new centre.
+    if (rangeKm_ > 0 &&
+        (f.wholeWorld() || !SameKm(f.rangeKm(), rangeKm_) || f.size() != geo::MapSize))
+        Apply();
+    else if (rangeKm_ > 0 && shownUnitKm_ != (unit_ ? unit_() : 1.0))
+        Retranslate();
+}
+
+} // namespace viewer

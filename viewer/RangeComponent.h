@@ -1,0 +1,98 @@
+// The regional maps in the viewer: Options > "Range" ("Whole world", then
+// 10,000 down to 100 km, in miles when miles are chosen) with "Closer"
+// (Ctrl++) and "Farther" (Ctrl+-). A range change draws the map of the
+// hub's centre at that range (at the screen's resolution) and hands it to
+// the viewer through a callback, then sets the hub's frame so that the
+// readouts, the markers and the layers follow; the choice is kept in
+// AppState::extra.RangeKm (RANGE=, 0 the whole world). A new centre in the
+// hub's frame is drawn again at the range in force. The component adds the
+// scale bar layer (viewer/ScaleBarLayer.h) to the hub; it shows on regional
+// frames only, in the viewer's unit.
+#pragma once
+
+#include "geo/MapFrame.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace viewer {
+
+class ViewerHub;
+class ScaleBarLayer;
+
+struct RangeTexts {
+    QString Range;
+    QString WholeWorld;
+    QString Closer;
+    QString Farther;
+    QString NoData; // the title of the message when the map cannot be drawn
+};
+// The texts for LanguageCode "E", "F" or "S"; English for another code.
+const RangeTexts& RangeTextsFor(const QString& code);
+
+// The ranges of the menu in the unit in force (kilometres or miles), after
+// "Whole world".
+inline constexpr std::array<double, 7> MenuRanges = {10000, 5000, 2500, 1000, 500, 250, 100};
+// The next range closer or farther than `km` (0: the whole world) among the
+// menu's, for `unitKm` kilometres per unit: the whole world, then 10,000 and
+// down; none closer than the last, none farther than the whole world.
+double CloserRangeKm(double km, double unitKm);
+double FartherRangeKm(double km, double unitKm);
+// "10,000 km", "2,500 mi": the menu's text of a range in the unit.
+QString RangeLabel(double units, double unitKm);
+
+class RangeComponent : public QObject {
+    Q_OBJECT
+  public:
+    // Shows a regional map picture (its device pixel ratio set), or the
+    // whole-world map again for a null picture.
+    using ShowFn = std::function<void(const QImage& map)>;
+    // Kilometres per unit of the viewer: 1 or 1.609344.
+    using UnitFn = std::function<double()>;
+    // Draws the map of a frame (mapexport::FrameMap by default; the tests
+    // may pass another). Throws std::exception with the reason.
+    using DrawFn = std::function<QImage(const geo::MapFrame& frame)>;
+
+    RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget, ShowFn show, UnitFn unit,
+                   DrawFn draw = {});
+    ~RangeComponent() override;
+
+    double rangeKm() const { return rangeKm_; }
+    // Chooses a range (kilometres, 0 the whole world), draws and sets the frame.
+    void SetRangeKm(double km);
+    // Sets the texts and the units of the items again (language or unit change).
+    void Retranslate();
+
+    QMenu* menu() const { return menu_; }
+
+  private:
+    void Apply();
+    void OnFrameChanged();
+
+    ViewerHub& hub_;
+    QWidget* mapWidget_;
+    ShowFn show_;
+    UnitFn unit_;
+    DrawFn draw_;
+    QMenu* menu_ = nullptr;
+    QAction* whole_ = nullptr;
+    std::vector<QAction*> ranges_;
+    QAction* closer_ = nullptr;
+    QAction* farther_ = nullptr;
+    std::unique_ptr<ScaleBarLayer> scaleBar_;
+    double rangeKm_ = 0;
+    double shownUnitKm_ = 1;
+    bool applying_ = false;
+};
+
+} // namespace viewer
