@@ -52,11 +52,9 @@ double MapFrame::PixelsForKm(double km) const {
 
 std::optional<Projected> MapFrame::ProjectUnclipped(double lat, double lon) const {
     const double centreLat = static_cast<double>(geometricCentreLat());
-    const double p1 = centreLat * Rad, p2 = lat * Rad,
-                 dl = (lon - static_cast<double>(lon_)) * Rad;
+    const double p1 = centreLat * Rad, p2 = lat * Rad, dl = (lon - static_cast<double>(lon_)) * Rad;
     const double east = std::cos(p2) * std::sin(dl);
-    const double north =
-        std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+    const double north = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
     const double c = std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(dl);
     const double s = std::hypot(east, north);
     const double d = std::atan2(s, c);

@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "viewer/UnitAzimut.h"
 #include "viewer/UnitAzimutCall.h"
+#include "viewer/ViewerHub.h"
 
 #include <QAction>
 #include <QDir>
@@ -214,9 +215,19 @@ void TestCallLine::enterPublishesTheResolverBearing() {
     QVERIFY(run.text().startsWith(QStringLiteral("United States (NA) CQ 5 ITU 8 299\u00B0")));
     QVERIFY(builtIn != QStringLiteral("299"));
     const QString azim = run.viewer()->StaticTextAzim->text();
+    const QPoint marker = run.viewer()->ImageDX->pos();
+    QVERIFY(run.viewer()->StaticTextAzim->toolTip().startsWith(QStringLiteral("KG4")));
     QTest::keyClick(run.viewer()->EditCall, Qt::Key_Return);
     QCOMPARE(run.viewer()->PublishedBearing, QStringLiteral("299"));
-    QCOMPARE(run.viewer()->StaticTextAzim->text(), azim);
+    // One answer: the readouts and the marker show what was published, and
+    // their hint says it came from the country file.
+    QVERIFY(run.viewer()->StaticTextAzim->text() != azim);
+    QVERIFY(run.viewer()->StaticTextAzim->text().contains(QStringLiteral("299\u00B0")));
+    QVERIFY(run.viewer()->ImageDX->pos() != marker);
+    QVERIFY(run.viewer()->StaticTextAzim->toolTip().startsWith(
+        QStringLiteral("cty.dat: United States")));
+    const azlink::Designation* last = run.viewer()->hub().lastDesignation();
+    QVERIFY(last && last->reason == azlink::DesignationReason::CallEnter && last->lat && last->lon);
     // Without an answer Enter publishes nothing.
     run.type("QQ1ABC");
     const QString before = run.viewer()->PublishedBearing;

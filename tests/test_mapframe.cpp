@@ -20,8 +20,8 @@ struct Centre {
 // Centres that have bitten map code before: the poles, the date line, the
 // equator, ordinary stations.
 const std::vector<Centre> Centres = {
-    {48.854, 2.292}, {90, 0},     {-90, 0},   {89.9, 45},  {-89.5, -120}, {0, 0},
-    {0, 180},        {0, -180},   {-33.9, 151.2}, {64.1, -21.9}, {-54.8, -68.3}, {21.3, -157.8},
+    {48.854, 2.292}, {90, 0},   {-90, 0},       {89.9, 45},    {-89.5, -120},  {0, 0},
+    {0, 180},        {0, -180}, {-33.9, 151.2}, {64.1, -21.9}, {-54.8, -68.3}, {21.3, -157.8},
 };
 
 const std::vector<double> RangesKm = {20000, 10000, 5000, 2500, 1000, 500, 250, 100};
@@ -46,15 +46,15 @@ TEST(MapFrame, PixelToPositionToPixelRoundTripsAtEveryRange) {
                         const double y = R - frac * R * std::cos(a * std::acos(-1.0) / 180);
                         const auto p = f.PositionAt(x, y);
                         ASSERT_TRUE(p) << c.lat << "," << c.lon << " " << km << " " << a;
-                        const auto back = f.Project(static_cast<double>(p->lat),
-                                                    static_cast<double>(p->lon));
+                        const auto back =
+                            f.Project(static_cast<double>(p->lat), static_cast<double>(p->lon));
                         ASSERT_TRUE(back) << c.lat << "," << c.lon << " " << km << " " << a;
                         EXPECT_NEAR(back->p.x, x, 1e-6 * size)
-                            << c.lat << "," << c.lon << " " << km << " km, bearing " << a
-                            << ", " << frac;
+                            << c.lat << "," << c.lon << " " << km << " km, bearing " << a << ", "
+                            << frac;
                         EXPECT_NEAR(back->p.y, y, 1e-6 * size)
-                            << c.lat << "," << c.lon << " " << km << " km, bearing " << a
-                            << ", " << frac;
+                            << c.lat << "," << c.lon << " " << km << " km, bearing " << a << ", "
+                            << frac;
                     }
                 }
             }
@@ -69,10 +69,9 @@ TEST(MapFrame, TheRimIsTheRangeAwayAndBeyondItIsOutside) {
             EXPECT_DOUBLE_EQ(f.rangeKm(), km);
             const auto rim = f.PositionAt(f.radius(), 0); // due north on the rim
             ASSERT_TRUE(rim);
-            const double d =
-                Angle(static_cast<double>(f.geometricCentreLat()), c.lon,
-                      static_cast<double>(rim->lat), static_cast<double>(rim->lon)) *
-                geo::HalfCircumferenceKm / std::acos(-1.0);
+            const double d = Angle(static_cast<double>(f.geometricCentreLat()), c.lon,
+                                   static_cast<double>(rim->lat), static_cast<double>(rim->lon)) *
+                             geo::HalfCircumferenceKm / std::acos(-1.0);
             EXPECT_NEAR(d, km, 1e-3) << c.lat << "," << c.lon;
             EXPECT_FALSE(f.PositionAt(f.radius(), -0.5)) << "half a pixel beyond the rim";
             EXPECT_TRUE(f.Inside(f.radius(), 0));

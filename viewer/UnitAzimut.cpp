@@ -675,6 +675,8 @@ void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
     pointed_ = hub_->frame().PositionAt(X, Y);
     StaticTextAzim->setText(r.direct);
     StaticTextLP->setText(r.longPath);
+    StaticTextAzim->setToolTip(QString());
+    StaticTextLP->setToolTip(QString());
     overlays_->MouseMove(X, Y);
     ImageDX->hide();
     ImageDX45->hide();

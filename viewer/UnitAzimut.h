@@ -352,7 +352,9 @@ class TFormAzimut : public QMainWindow {
     // The DX list's selection read and shown, designated with its reason.
     void SelectDxRow(azlink::DesignationReason reason);
     // Shows a point as a DX row is shown (readouts, marker) and designates it.
-    void ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon);
+    // `source` says where the position came from (the readouts' hint).
+    void ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon,
+                     const QString& source = {});
     // A component's request (a chosen spot): shown as a DX row, then designated
     // with the request's reason; a request without a position is ignored.
     void AnswerDesignationRequest(const azlink::Designation& request);

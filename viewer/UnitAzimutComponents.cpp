@@ -52,8 +52,13 @@ void TFormAzimut::BuildComponents() {
     callAttach.clock = TimerSeconde;
     TCallResolverLine::Callbacks callCallbacks;
     callCallbacks.hamListInUse = [this] { return HamListInUse(); };
-    callCallbacks.designate = [this](const QString& bearing, const geo::LatLon& at) {
-        Designate(azlink::DesignationReason::CallEnter, bearing, at);
+    // Enter with a country-file answer makes that answer the designation:
+    // the readouts, the marker, the publication and the antenna all take the
+    // country file's position (the readouts' hint names it).
+    callCallbacks.designate = [this](const QString&, const geo::LatLon& at) {
+        ShowDxPoint(azlink::DesignationReason::CallEnter, at.lat, at.lon,
+                    QStringLiteral("cty.dat: ") +
+                        CallResolver->LabelCallResolver->text().trimmed());
     };
     CallResolver = new TCallResolverLine(*hub_, callAttach, std::move(callCallbacks), this);
 

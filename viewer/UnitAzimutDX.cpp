@@ -201,10 +201,13 @@ void TFormAzimut::SelectDxRow(azlink::DesignationReason reason) {
         return;
     }
 
-    ShowDxPoint(reason, r.lat, r.lon);
+    QListWidgetItem* shown = ListBoxDXW->currentItem();
+    ShowDxPoint(reason, r.lat, r.lon,
+                shown ? shown->text().replace(QLatin1Char('\t'), QStringLiteral("  ")) : QString());
 }
 
-void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon) {
+void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, geo::Real lon,
+                              const QString& source) {
     ViewerState& v = program_.viewer;
     Platform& platform = program_.platform;
     geo::PositionState& pos = program_.app.pos;
@@ -224,6 +227,8 @@ void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, g
                             v.msg.RangeLabel, QString::number(d.longPathDistance) + unit));
     DxAzimText = StaticTextAzim->text();
     DxLongPathText = StaticTextLP->text();
+    StaticTextAzim->setToolTip(source);
+    StaticTextLP->setToolTip(source);
 
     // The markers live in the scrolled client area, whose coordinates are the
     // map's pixels: there the centre pixel (14, 14) lands on the entity's map
