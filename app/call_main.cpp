@@ -1,5 +1,6 @@
 // korvanta-call: what the country file (cty.dat) says about a call sign, the
 // same answer as the viewer's call line, for scripts. No windows.
+#include "app/OptionArgs.h"
 #include "dxlists/CtyDat.h"
 #include "geo/Position.h"
 #include "viewer/CallLine.h"
@@ -61,20 +62,10 @@ int main(int argc, char** argv) {
     std::string cty = "/usr/share/hamradio-files/cty.dat";
     bool miles = false;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::optional<std::string> value;
-        if (arg.rfind("--", 0) == 0) {
-            const std::size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                value = arg.substr(eq + 1);
-                arg = arg.substr(0, eq);
-            }
-        }
-        auto take = [&]() -> std::optional<std::string> {
-            if (value) return value;
-            if (i + 1 >= argc) return std::nullopt;
-            return std::string(argv[++i]);
-        };
+        const cli::OptionArg option = cli::SplitOption(argv[i]);
+        const std::string& arg = option.name;
+        const std::optional<std::string>& value = option.inlineValue;
+        auto take = [&] { return cli::OptionValue(option, i, argc, argv); };
         if (arg == "-h" || arg == "--help") {
             std::fputs(Usage, stdout);
             return 0;

@@ -1,6 +1,7 @@
 // korvanta-spots: the live stations a DX cluster and an FT8 program report,
 // placed and measured as the viewer's spot layer does, one tab-separated
 // line per spot, for scripts. No windows.
+#include "app/OptionArgs.h"
 #include "dxlists/CtyDat.h"
 #include "live/ClusterClient.h"
 #include "live/ClusterLine.h"
@@ -23,7 +24,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "Usage: korvanta-spots [--cluster HOST:PORT --login CALL] [--wsjtx [GROUP:]PORT] [--from LOCATOR] "
+    "Usage: korvanta-spots [--cluster HOST:PORT --login CALL] [--wsjtx [GROUP:]PORT] [--from "
+    "LOCATOR] "
     "[--for SECONDS] [--cty FILE]\n"
     "Prints the live stations that a DX cluster node and an FT8 program report,\n"
     "one line per spot as it arrives, placed as Korvanta's map places them.\n"
@@ -71,20 +73,9 @@ void Warn(const QString& text) {
 int main(int argc, char** argv) {
     std::optional<std::string> cluster, login, wsjtx, from, cty, forSeconds;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::optional<std::string> value;
-        if (arg.rfind("--", 0) == 0) {
-            const std::size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                value = arg.substr(eq + 1);
-                arg = arg.substr(0, eq);
-            }
-        }
-        auto take = [&]() -> std::optional<std::string> {
-            if (value) return value;
-            if (i + 1 >= argc) return std::nullopt;
-            return std::string(argv[++i]);
-        };
+        const cli::OptionArg option = cli::SplitOption(argv[i]);
+        const std::string& arg = option.name;
+        auto take = [&] { return cli::OptionValue(option, i, argc, argv); };
         std::optional<std::string>* slot = nullptr;
         if (arg == "-h" || arg == "--help") {
             std::fputs(Usage, stdout);
