@@ -52,9 +52,18 @@ QPageSize PageSizeOf(Paper paper) {
 
 Content ContentFor(geo::Real lat, geo::Real lon, const QString& languageCode, geo::Real unitFactor,
                    const std::function<void(int, int)>& progress) {
+    return ContentFor(geo::MapFrame(lat, lon, PosterMapSize), languageCode, unitFactor, progress);
+}
+
+Content ContentFor(const geo::MapFrame& frame, const QString& languageCode, geo::Real unitFactor,
+                   const std::function<void(int, int)>& progress) {
+    const geo::Real lat = frame.centreLat();
+    const geo::Real lon = frame.centreLon();
     Content c;
-    c.map = mapexport::ToImage(mapexport::GapFreeMap(lat, lon, PosterMapSize, progress));
-    c.frame = geo::MapFrame(lat, lon, PosterMapSize);
+    c.map = mapexport::ToImage(frame.wholeWorld()
+                                   ? mapexport::GapFreeMap(lat, lon, frame.size(), progress)
+                                   : mapexport::FrameMap(frame));
+    c.frame = frame;
     c.centreText = QString::fromStdString(geo::FormatPosition(lat, lon));
     c.locator = QString::fromStdString(geo::EncodeLocator(lat, lon));
     c.languageCode = languageCode;

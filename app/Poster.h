@@ -49,6 +49,10 @@ struct Content {
 // frame, the position text and the locator.
 Content ContentFor(geo::Real lat, geo::Real lon, const QString& languageCode, geo::Real unitFactor,
                    const std::function<void(int done, int rows)>& progress = {});
+// The same for any frame: its map (regional maps from the vector data) at the
+// frame's size. Throws std::exception when a regional map cannot be drawn.
+Content ContentFor(const geo::MapFrame& frame, const QString& languageCode, geo::Real unitFactor,
+                   const std::function<void(int done, int rows)>& progress = {});
 
 // Where a bearing label of `size` lies: on the ray of `bearing` (degrees from
 // north, clockwise) from `centre`, with the whole box outside the circle of

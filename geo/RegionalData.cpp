@@ -108,6 +108,12 @@ RegionalData RegionalData::Parse(const uint8_t* bytes, size_t size) {
     // Every ring takes at least 6 bytes: a count beyond that is damage.
     if (rings > in.left() / 6) Reader::Fail("the ring count is too large");
     d.rings_.reserve(rings);
+    // Room for the most points the bytes left can hold (two bytes a point, and
+    // the closing point of each ring): only the pages written are touched, and
+    // the vectors are cut to size once at the end instead of growing by copies.
+    const size_t pointBound = std::min(in.left() / 2 + rings, MaxTotalPoints);
+    d.points_.reserve(3 * pointBound);
+    d.chunks_.reserve(pointBound / ChunkEdges + rings);
     for (uint32_t r = 0; r < rings; ++r) {
         struct {
             uint8_t kind, country;
@@ -195,6 +201,9 @@ void RegionalData::AddRing(uint8_t kind, uint8_t country, const std::vector<LatL
 RegionalData RegionalData::Thinned(double angle) const {
     RegionalData out;
     out.countries_ = countries_;
+    out.points_.reserve(points_.size());
+    out.chunks_.reserve(chunks_.size());
+    out.rings_.reserve(rings_.size());
     const float limit = static_cast<float>(std::cos(angle));
     for (const Ring& r : rings_) {
         const uint32_t first = static_cast<uint32_t>(out.pointCount());

@@ -53,10 +53,11 @@ const LanguageRow Languages[] = {
 // The items added beyond the classic menus: each has an access key that no
 // other item of its menu has.
 const char* const AddedItems[] = {
-    "MenuExport",           "MenuPrint",           "MenuCountryFile",     "MenuFillGaps",
-    "MenuGreyLine",         "MenuLocatorGrid",     "MenuRotator",         "MenuRotatorSettings",
-    "MenuAntennaShortPath", "MenuAntennaLongPath", "MenuAntennaStop",     "MenuAntennaPark",
-    "MenuLiveStations",     "MenuSpotList",        "MenuSpotLayer"};
+    "MenuExport",           "MenuPrint",           "MenuCountryFile", "MenuFillGaps",
+    "MenuGreyLine",         "MenuLocatorGrid",     "MenuRotator",     "MenuRotatorSettings",
+    "MenuAntennaShortPath", "MenuAntennaLongPath", "MenuAntennaStop", "MenuAntennaPark",
+    "MenuLiveStations",     "MenuSpotList",        "MenuSpotLayer",   "MenuRangeItem",
+    "MenuRangeWhole",       "MenuRangeCloser",     "MenuRangeFarther"};
 
 // Every menu of a window: its menu bar and each menu below it.
 QList<QList<QAction*>> MenusOf(QMainWindow* window) {

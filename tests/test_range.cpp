@@ -27,22 +27,25 @@ class TestRange : public QObject {
         QList<QImage> shown;
         QList<geo::MapFrame> drawn;
         bool fail = false;
+        bool sharpWorld = false;
         viewer::RangeComponent* range = nullptr;
 
         explicit Rig(double savedKm = 0, const QString& language = QStringLiteral("E")) {
             app.LanguageCode = language;
             app.extra.RangeKm = savedKm;
             hub.SetFrame(geo::MapFrame(48.85, 2.35));
-            range = new viewer::RangeComponent(
-                hub, &options, &window, [this](const QImage& m) { shown.append(m); },
-                [this] { return unit; },
-                [this](const geo::MapFrame& f) {
-                    if (fail) throw std::runtime_error("no data here");
-                    drawn.append(f);
-                    QImage img(f.size(), f.size(), QImage::Format_RGB32);
-                    img.fill(Qt::blue);
-                    return img;
-                });
+            viewer::RangeComponent::Callbacks callbacks;
+            callbacks.show = [this](const QImage& m) { shown.append(m); };
+            callbacks.unitKm = [this] { return unit; };
+            callbacks.wholeWorldSharp = [this] { return sharpWorld; };
+            callbacks.draw = [this](const geo::MapFrame& f) {
+                if (fail) throw std::runtime_error("no data here");
+                drawn.append(f);
+                QImage img(f.size(), f.size(), QImage::Format_RGB32);
+                img.fill(Qt::blue);
+                return img;
+            };
+            range = new viewer::RangeComponent(hub, &options, &window, std::move(callbacks));
         }
         QAction* action(const QString& name) { return options.findChild<QAction*>(name); }
     };
@@ -54,15 +57,15 @@ class TestRange : public QObject {
         QTest::addColumn<QString>("whole");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("closer");
-        QTest::newRow("English, km") << "E" << 1.0 << "Whole world"
+        QTest::newRow("English, km") << "E" << 1.0 << "&Whole world"
                                      << "10,000 km"
-                                     << "Closer";
-        QTest::newRow("French, km") << "F" << 1.0 << "Monde entier"
+                                     << "&Closer";
+        QTest::newRow("French, km") << "F" << 1.0 << "&Monde entier"
                                     << "10,000 km"
-                                    << "Plus près";
-        QTest::newRow("Spanish, miles") << "S" << 1.609344 << "Mundo entero"
+                                    << "Plus &près";
+        QTest::newRow("Spanish, miles") << "S" << 1.609344 << "&Mundo entero"
                                         << "10,000 mi"
-                                        << "Más cerca";
+                                        << "Más &cerca";
     }
     void menuItemsAndTexts() {
         QFETCH(QString, language);
@@ -144,8 +147,16 @@ class TestRange : public QObject {
     void savedRangeAndNewCentre() {
         Rig r(2500);
         QCOMPARE(r.range->rangeKm(), 2500.0);
-        QCOMPARE(r.shown.size(), 1);
         QVERIFY(r.action("MenuRange2500")->isChecked());
+        // Nothing is drawn at the start: the first centre the viewer sets is.
+        QCOMPARE(r.shown.size(), 0);
+        QVERIFY(r.hub.frame().wholeWorld());
+        r.range->Refresh();
+        QCOMPARE(r.shown.size(), 1);
+        QVERIFY(qAbs(r.hub.frame().rangeKm() - 2500) < 1e-6);
+        // Nothing more while nothing changes.
+        r.range->Refresh();
+        QCOMPARE(r.shown.size(), 1);
         // The viewer moves to a new centre (its whole-world frame): drawn again.
         r.hub.SetFrame(geo::MapFrame(-18.1, 179.9));
         QCOMPARE(r.shown.size(), 2);

@@ -191,6 +191,20 @@ DxReadout ComputeDxReadout(geo::Real a, geo::Real d, geo::Real unitFactor) {
     return r;
 }
 
+DxReadout ComputeDxReadout(geo::Real a, geo::Real d, geo::Real unitFactor,
+                           const geo::MapFrame& frame, geo::Real lat, geo::Real lon) {
+    DxReadout r = ComputeDxReadout(a, d, unitFactor);
+    // The whole-world frame of the classic size keeps the classic pixels.
+    if (frame.wholeWorld() && frame.size() == geo::MapSize) return r;
+    const auto p = frame.Project(static_cast<double>(lat), static_cast<double>(lon));
+    r.markerShown = p.has_value();
+    if (p) {
+        r.markerX = static_cast<int>(std::lround(static_cast<double>(p->p.x)));
+        r.markerY = static_cast<int>(std::lround(static_cast<double>(p->p.y)));
+    }
+    return r;
+}
+
 std::string UpperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out) {

@@ -7,7 +7,9 @@
 // character (tab, "_", "/" or "="); the system decimal mark is passed in.
 #pragma once
 
+#include "geo/MapFrame.h"
 #include "geo/Position.h"
+#include "geo/Projection.h"
 
 #include <optional>
 #include <string>
@@ -61,8 +63,13 @@ struct DxReadout {
     long long longPathDistance = 0; // Round(40000 / unitFactor - k / unitFactor)
     int markerX = 0;                // Round(sin(a) * d * R / pi + R)
     int markerY = 0;                // Round(R - cos(a) * d * R / pi)
+    bool markerShown = true;        // false beyond a regional frame's rim
 };
 DxReadout ComputeDxReadout(geo::Real azimuth, geo::Real distance, geo::Real unitFactor);
+// The same with the marker placed on `frame` at (lat, lon): on a regional
+// frame a position beyond the rim has no marker (markerShown false).
+DxReadout ComputeDxReadout(geo::Real azimuth, geo::Real distance, geo::Real unitFactor,
+                           const geo::MapFrame& frame, geo::Real lat, geo::Real lon);
 
 // The call-sign field upper-cased (ASCII letters only).
 std::string UpperAscii(std::string_view text);

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 
 namespace viewer {
@@ -205,20 +206,27 @@ bool ExportComponent::ExportTo(const ExportChoice& choice, const QString& path) 
     ExportProgress progress(window_, code, choice.pdf || choice.size >= 2400);
     platform.setBusyCursor(true);
     QString error;
-    if (choice.pdf) {
-        poster::Content content = poster::ContentFor(pos.CentreLat, pos.CentreLon, code,
-                                                     callbacks_.unitFactor(), progress.rows());
-        content.version = hub_.app().VersionText;
-        content.layers = &layers.list();
-        content.frame = hub_.frame().Resized(content.map.width());
-        error = poster::WritePdf(path, choice.paper, content);
-    } else {
-        const QImage map = choice.size == geo::MapSize
-                               ? callbacks_.mapPicture()
-                               : mapexport::ToImage(mapexport::GapFreeMap(
-                                     pos.CentreLat, pos.CentreLon, choice.size, progress.rows()));
-        error = mapexport::WritePng(
-            path, MapWithLayers(map, layers.list(), hub_.frame().Resized(map.width())));
+    // The map of the frame shown: the whole world or the regional map.
+    const geo::MapFrame& shown = hub_.frame();
+    try {
+        if (choice.pdf) {
+            poster::Content content = poster::ContentFor(shown.Resized(poster::PosterMapSize), code,
+                                                         callbacks_.unitFactor(), progress.rows());
+            content.version = hub_.app().VersionText;
+            content.layers = &layers.list();
+            error = poster::WritePdf(path, choice.paper, content);
+        } else {
+            const QImage map =
+                choice.size == geo::MapSize ? callbacks_.mapPicture()
+                : shown.wholeWorld()
+                    ? mapexport::ToImage(mapexport::GapFreeMap(pos.CentreLat, pos.CentreLon,
+                                                               choice.size, progress.rows()))
+                    : mapexport::ToImage(mapexport::FrameMap(shown.Resized(choice.size)));
+            error = mapexport::WritePng(
+                path, MapWithLayers(map, layers.list(), shown.Resized(map.width())));
+        }
+    } catch (const std::exception& e) {
+        error = QString::fromLocal8Bit(e.what());
     }
     platform.setBusyCursor(false);
     if (error.isEmpty()) return true;
@@ -237,20 +245,25 @@ void ExportComponent::MenuPrintClick() {
 
 bool ExportComponent::PrintTo(QPrinter& printer) {
     const QString& code = hub_.app().LanguageCode;
-    const geo::PositionState& pos = hub_.app().pos;
     Platform& platform = hub_.platform();
     poster::Content content;
     {
         ExportProgress progress(window_, code, true);
         platform.setBusyCursor(true);
-        content = poster::ContentFor(pos.CentreLat, pos.CentreLon, code, callbacks_.unitFactor(),
-                                     progress.rows());
+        try {
+            content = poster::ContentFor(hub_.frame().Resized(poster::PosterMapSize), code,
+                                         callbacks_.unitFactor(), progress.rows());
+        } catch (const std::exception& e) {
+            platform.setBusyCursor(false);
+            platform.message(window_, Platform::Box::Error, QStringLiteral("Korvanta"),
+                             QString::fromLocal8Bit(e.what()));
+            return false;
+        }
         platform.setBusyCursor(false);
     }
     content.version = hub_.app().VersionText;
     const Layers layers(hub_, callbacks_.extra);
     content.layers = &layers.list();
-    content.frame = hub_.frame().Resized(content.map.width());
     QPainter painter;
     if (!painter.begin(&printer)) {
         platform.message(window_, Platform::Box::Error, QStringLiteral("Korvanta"),

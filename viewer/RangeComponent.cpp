@@ -11,8 +11,10 @@
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
+#include <QThreadPool>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -27,14 +29,14 @@ bool SameKm(double a, double b) {
 } // namespace
 
 const RangeTexts& RangeTextsFor(const QString& code) {
-    static const RangeTexts english{QStringLiteral("&Range"), QStringLiteral("Whole world"),
-                                    QStringLiteral("Closer"), QStringLiteral("Farther"),
+    static const RangeTexts english{QStringLiteral("&Range"), QStringLiteral("&Whole world"),
+                                    QStringLiteral("&Closer"), QStringLiteral("&Farther"),
                                     QStringLiteral("Regional map")};
-    static const RangeTexts french{QStringLiteral("&Portée"), QStringLiteral("Monde entier"),
-                                   QStringLiteral("Plus près"), QStringLiteral("Plus loin"),
+    static const RangeTexts french{QStringLiteral("&Portée"), QStringLiteral("&Monde entier"),
+                                   QStringLiteral("Plus &près"), QStringLiteral("Plus &loin"),
                                    QStringLiteral("Carte régionale")};
-    static const RangeTexts spanish{QStringLiteral("&Alcance"), QStringLiteral("Mundo entero"),
-                                    QStringLiteral("Más cerca"), QStringLiteral("Más lejos"),
+    static const RangeTexts spanish{QStringLiteral("Alca&nce"), QStringLiteral("&Mundo entero"),
+                                    QStringLiteral("Más &cerca"), QStringLiteral("Más &lejos"),
                                     QStringLiteral("Mapa regional")};
     if (code == QLatin1String("F")) return french;
     if (code == QLatin1String("S")) return spanish;
@@ -61,12 +63,14 @@ QString RangeLabel(double units, double unitKm) {
            (unitKm == 1.0 ? QStringLiteral(" km") : QStringLiteral(" mi"));
 }
 
-RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget, ShowFn show,
-                               UnitFn unit, DrawFn draw)
-    : QObject(options), hub_(hub), mapWidget_(mapWidget), show_(std::move(show)),
-      unit_(std::move(unit)), draw_(std::move(draw)) {
-    if (!draw_)
-        draw_ = [](const geo::MapFrame& f) { return mapexport::ToImage(mapexport::FrameMap(f)); };
+RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget,
+                               Callbacks callbacks)
+    : QObject(options), hub_(hub), mapWidget_(mapWidget), callbacks_(std::move(callbacks)) {
+    const bool ownDrawing = !callbacks_.draw;
+    if (ownDrawing)
+        callbacks_.draw = [](const geo::MapFrame& f) {
+            return mapexport::ToImage(mapexport::FrameMap(f));
+        };
     menu_ = options->addMenu(QString());
     menu_->setObjectName(QStringLiteral("MenuRange"));
     auto* group = new QActionGroup(menu_);
@@ -81,8 +85,7 @@ RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidge
     connect(whole_, &QAction::triggered, this, [this] { SetRangeKm(0); });
     for (size_t i = 0; i < MenuRanges.size(); ++i) {
         QAction* a = add(QStringLiteral("MenuRange%1").arg(MenuRanges[i]).toLatin1().constData());
-        connect(a, &QAction::triggered, this,
-                [this, i] { SetRangeKm(MenuRanges[i] * (unit_ ? unit_() : 1.0)); });
+        connect(a, &QAction::triggered, this, [this, i] { SetRangeKm(MenuRanges[i] * unit()); });
         ranges_.push_back(a);
     }
     menu_->addSeparator();
@@ -90,12 +93,12 @@ RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidge
     closer_->setObjectName(QStringLiteral("MenuRangeCloser"));
     closer_->setShortcut(QKeySequence::ZoomIn);
     connect(closer_, &QAction::triggered, this,
-            [this] { SetRangeKm(CloserRangeKm(rangeKm_, unit_ ? unit_() : 1.0)); });
+            [this] { SetRangeKm(CloserRangeKm(rangeKm_, unit())); });
     farther_ = menu_->addAction(QString());
     farther_->setObjectName(QStringLiteral("MenuRangeFarther"));
     farther_->setShortcut(QKeySequence::ZoomOut);
     connect(farther_, &QAction::triggered, this,
-            [this] { SetRangeKm(FartherRangeKm(rangeKm_, unit_ ? unit_() : 1.0)); });
+            [this] { SetRangeKm(FartherRangeKm(rangeKm_, unit())); });
     // The shortcuts work while the menu is closed.
     if (mapWidget_ && mapWidget_->window()) {
         mapWidget_->window()->addAction(closer_);
@@ -105,18 +108,30 @@ RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidge
     hub_.AddLayer(scaleBar_.get());
     connect(&hub_, &ViewerHub::frameChanged, this, &RangeComponent::OnFrameChanged);
     connect(&hub_, &ViewerHub::languageChanged, this, &RangeComponent::Retranslate);
-    Retranslate();
     const double saved = hub_.app().extra.RangeKm;
-    if (saved > 0 && saved < geo::HalfCircumferenceKm) SetRangeKm(saved);
+    if (saved > 0 && saved < geo::HalfCircumferenceKm) {
+        // Drawn at the first centre; the data is read meanwhile.
+        rangeKm_ = saved;
+        if (ownDrawing)
+            QThreadPool::globalInstance()->start([] {
+                mapexport::RegionalVectors();
+                mapexport::WorldForSize(geo::MaxGapFreeSize);
+            });
+    }
+    Retranslate();
 }
 
 RangeComponent::~RangeComponent() = default;
 
+double RangeComponent::unit() const {
+    return callbacks_.unitKm ? callbacks_.unitKm() : 1.0;
+}
+
 void RangeComponent::Retranslate() {
     const RangeTexts& t = RangeTextsFor(hub_.app().LanguageCode);
-    const double unit = unit_ ? unit_() : 1.0;
-    shownUnitKm_ = unit;
-    scaleBar_->SetUnit(unit);
+    const double u = unit();
+    scaleBar_->SetUnit(u);
+    scaleBar_->SetOn(rangeKm_ > 0 && !hub_.frame().wholeWorld());
     menu_->setTitle(t.Range);
     menu_->menuAction()->setObjectName(QStringLiteral("MenuRangeItem"));
     auto name = [](QAction* a, const QString& text) {
@@ -127,66 +142,88 @@ void RangeComponent::Retranslate() {
     name(menu_->menuAction(), t.Range);
     name(whole_, t.WholeWorld);
     for (size_t i = 0; i < ranges_.size(); ++i)
-        name(ranges_[i], RangeLabel(MenuRanges[i], unit));
+        name(ranges_[i], RangeLabel(MenuRanges[i], u));
     name(closer_, t.Closer);
     name(farther_, t.Farther);
     whole_->setChecked(!(rangeKm_ > 0));
     for (size_t i = 0; i < ranges_.size(); ++i)
-        ranges_[i]->setChecked(rangeKm_ > 0 && SameKm(MenuRanges[i] * unit, rangeKm_));
+        ranges_[i]->setChecked(rangeKm_ > 0 && SameKm(MenuRanges[i] * u, rangeKm_));
 }
 
 void RangeComponent::SetRangeKm(double km) {
     if (!std::isfinite(km) || km <= 0 || km >= geo::HalfCircumferenceKm) km = 0;
     rangeKm_ = km;
     hub_.app().extra.RangeKm = km;
-    Apply();
+    Refresh();
     Retranslate();
 }
 
-void RangeComponent::Apply() {
+QImage RangeComponent::Draw(int size) const {
+    const geo::MapFrame& now = hub_.frame();
+    const geo::MapFrame frame =
+        rangeKm_ > 0
+            ? geo::MapFrame::WithRangeKm(static_cast<double>(now.centreLat()),
+                                         static_cast<double>(now.centreLon()), size, rangeKm_)
+            : geo::MapFrame(now.centreLat(), now.centreLon(), size);
+    return callbacks_.draw(frame);
+}
+
+void RangeComponent::Refresh() {
     const geo::MapFrame& now = hub_.frame();
     const double lat = static_cast<double>(now.centreLat());
     const double lon = static_cast<double>(now.centreLon());
     const int size = geo::MapSize;
-    applying_ = true;
-    if (!(rangeKm_ > 0)) {
-        if (show_) show_(QImage());
-        hub_.SetFrame(geo::MapFrame(lat, lon, size));
-        applying_ = false;
-        return;
-    }
-    const geo::MapFrame frame = geo::MapFrame::WithRangeKm(lat, lon, size, rangeKm_);
-    // Sharp on high-density screens: drawn at the screen's own pixels.
+    // The screen's own pixels: sharp on high-density screens.
     const double ratio = mapWidget_ ? mapWidget_->devicePixelRatioF() : 1.0;
     const int device = std::clamp(static_cast<int>(std::lround(size * ratio)), geo::MinGapFreeSize,
                                   geo::MaxGapFreeSize);
-    try {
-        QImage picture = draw_(frame.Resized(device));
-        picture.setDevicePixelRatio(static_cast<double>(device) / size);
-        if (show_) show_(picture);
-        hub_.SetFrame(frame);
-    } catch (const std::exception& e) {
-        rangeKm_ = 0;
-        hub_.app().extra.RangeKm = 0;
-        if (show_) show_(QImage());
-        hub_.SetFrame(geo::MapFrame(lat, lon, size));
-        hub_.platform().message(mapWidget_, Platform::Box::Error,
-                                RangeTextsFor(hub_.app().LanguageCode).NoData,
-                                QString::fromLocal8Bit(e.what()));
+    const bool sharpWorld =
+        device > size && callbacks_.wholeWorldSharp && callbacks_.wholeWorldSharp();
+    const geo::MapFrame frame = rangeKm_ > 0 ? geo::MapFrame::WithRangeKm(lat, lon, size, rangeKm_)
+                                             : geo::MapFrame(lat, lon, size);
+    std::optional<Shown> want;
+    if (rangeKm_ > 0 || sharpWorld) want = Shown{lat, lon, rangeKm_, device};
+    applying_ = true;
+    if (want != shown_) {
+        QImage picture;
+        if (want) {
+            Platform& platform = hub_.platform();
+            platform.setBusyCursor(true);
+            try {
+                picture = callbacks_.draw(frame.Resized(device));
+                picture.setDevicePixelRatio(static_cast<double>(device) / size);
+            } catch (const std::exception& e) {
+                platform.setBusyCursor(false);
+                rangeKm_ = 0;
+                hub_.app().extra.RangeKm = 0;
+                want.reset();
+                shown_.reset();
+                if (callbacks_.show) callbacks_.show(QImage());
+                hub_.SetFrame(geo::MapFrame(lat, lon, size));
+                applying_ = false;
+                Retranslate();
+                platform.message(mapWidget_, Platform::Box::Error,
+                                 RangeTextsFor(hub_.app().LanguageCode).NoData,
+                                 QString::fromLocal8Bit(e.what()));
+                return;
+            }
+            platform.setBusyCursor(false);
+        }
+        shown_ = want;
+        if (callbacks_.show) callbacks_.show(picture);
     }
+    if (!(now.size() == frame.size() && now.wholeWorld() == frame.wholeWorld() &&
+          SameKm(now.rangeKm(), frame.rangeKm())))
+        hub_.SetFrame(frame);
+    scaleBar_->SetOn(rangeKm_ > 0 && !hub_.frame().wholeWorld());
     applying_ = false;
 }
 
 void RangeComponent::OnFrameChanged() {
     if (applying_) return;
-    const geo::MapFrame& f = hub_.frame();
-    // A new centre (or the viewer back on the whole world) while a range is
-    // in force: the regional map of the new centre.
-    if (rangeKm_ > 0 &&
-        (f.wholeWorld() || !SameKm(f.rangeKm(), rangeKm_) || f.size() != geo::MapSize))
-        Apply();
-    else if (rangeKm_ > 0 && shownUnitKm_ != (unit_ ? unit_() : 1.0))
-        Retranslate();
+    // A new centre (the viewer sets its whole-world frame there): the range
+    // in force at that centre.
+    Refresh();
 }
 
 } // namespace viewer

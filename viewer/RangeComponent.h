@@ -5,9 +5,13 @@
 // the viewer through a callback, then sets the hub's frame so that the
 // readouts, the markers and the layers follow; the choice is kept in
 // AppState::extra.RangeKm (RANGE=, 0 the whole world). A new centre in the
-// hub's frame is drawn again at the range in force. The component adds the
-// scale bar layer (viewer/ScaleBarLayer.h) to the hub; it shows on regional
-// frames only, in the viewer's unit.
+// hub's frame is drawn again at the range in force. A range read from the
+// settings is drawn at the first centre the viewer sets, the data being read
+// meanwhile in the background, so that the start is not held up. On a screen
+// finer than one pixel per map pixel the whole-world gap-free map is drawn
+// again at the screen's resolution too. The component adds the scale bar
+// layer (viewer/ScaleBarLayer.h) to the hub, on while a range is in force,
+// in the viewer's unit.
 #pragma once
 
 #include "geo/MapFrame.h"
@@ -19,6 +23,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -54,17 +59,21 @@ QString RangeLabel(double units, double unitKm);
 class RangeComponent : public QObject {
     Q_OBJECT
   public:
-    // Shows a regional map picture (its device pixel ratio set), or the
-    // whole-world map again for a null picture.
-    using ShowFn = std::function<void(const QImage& map)>;
-    // Kilometres per unit of the viewer: 1 or 1.609344.
-    using UnitFn = std::function<double()>;
-    // Draws the map of a frame (mapexport::FrameMap by default; the tests
-    // may pass another). Throws std::exception with the reason.
-    using DrawFn = std::function<QImage(const geo::MapFrame& frame)>;
+    struct Callbacks {
+        // Shows a picture of the map (its device pixel ratio set) instead of
+        // the viewer's own, or the viewer's own again for a null picture.
+        std::function<void(const QImage& map)> show;
+        // Kilometres per unit of the viewer: 1 or 1.609344.
+        std::function<double()> unitKm;
+        // Whether the viewer's whole-world map is a gap-free one, which is
+        // then drawn again at the screen's resolution when that is finer.
+        std::function<bool()> wholeWorldSharp;
+        // Draws the map of a frame (mapexport::FrameMap by default; the tests
+        // may pass another). Throws std::exception with the reason.
+        std::function<QImage(const geo::MapFrame& frame)> draw;
+    };
 
-    RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget, ShowFn show, UnitFn unit,
-                   DrawFn draw = {});
+    RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidget, Callbacks callbacks);
     ~RangeComponent() override;
 
     double rangeKm() const { return rangeKm_; }
@@ -72,18 +81,21 @@ class RangeComponent : public QObject {
     void SetRangeKm(double km);
     // Sets the texts and the units of the items again (language or unit change).
     void Retranslate();
+    // Draws and shows again what the hub's centre, the range, the viewer's
+    // map and the screen call for, when that differs from what is shown.
+    void Refresh();
+    // The map of the hub's frame drawn at `size` pixels (for an export).
+    QImage Draw(int size) const;
 
     QMenu* menu() const { return menu_; }
 
   private:
-    void Apply();
     void OnFrameChanged();
+    double unit() const;
 
     ViewerHub& hub_;
     QWidget* mapWidget_;
-    ShowFn show_;
-    UnitFn unit_;
-    DrawFn draw_;
+    Callbacks callbacks_;
     QMenu* menu_ = nullptr;
     QAction* whole_ = nullptr;
     std::vector<QAction*> ranges_;
@@ -91,7 +103,13 @@ class RangeComponent : public QObject {
     QAction* farther_ = nullptr;
     std::unique_ptr<ScaleBarLayer> scaleBar_;
     double rangeKm_ = 0;
-    double shownUnitKm_ = 1;
+    // What the picture handed over shows (none: the viewer's own map).
+    struct Shown {
+        double lat = 0, lon = 0, rangeKm = 0;
+        int pixels = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    std::optional<Shown> shown_;
     bool applying_ = false;
 };
 

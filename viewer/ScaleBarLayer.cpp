@@ -26,6 +26,12 @@ void ScaleBarLayer::SetUnit(double unitKm) {
     Changed();
 }
 
+void ScaleBarLayer::SetOn(bool on) {
+    if (on == on_) return;
+    on_ = on;
+    Changed();
+}
+
 double ScaleBarLayer::BarPixels(const geo::MapFrame& frame) const {
     if (frame.wholeWorld()) return 0;
     const double units = geo::NiceScaleLength(frame.kmPerPixel(), unitKm_, MaxShare * frame.size());

@@ -11,7 +11,9 @@ namespace viewer {
 
 class ScaleBarLayer : public MapLayer {
   public:
-    bool active() const override { return true; }
+    bool active() const override { return on_; }
+    // On while a regional map is shown (the viewer's range component).
+    void SetOn(bool on);
     void Paint(QPainter& painter, const geo::MapFrame& frame) override;
 
     // Kilometres per unit: 1 (km) or 1.609344 (miles).
@@ -24,6 +26,7 @@ class ScaleBarLayer : public MapLayer {
 
   private:
     double unitKm_ = 1.0;
+    bool on_ = false;
 };
 
 } // namespace viewer

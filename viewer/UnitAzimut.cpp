@@ -9,6 +9,7 @@
 #include "viewer/Languages.h"
 #include "viewer/MapPicture.h"
 #include "viewer/OverlayComponent.h"
+#include "viewer/RangeComponent.h"
 #include "viewer/Readout.h"
 #include "viewer/ViewerHub.h"
 
@@ -285,9 +286,11 @@ geo::PaletteImage TFormAzimut::BlankMap() const {
 }
 
 void TFormAzimut::SetMap(const geo::PaletteImage& map) {
-    UpdateFrame();
     map_ = viewer::FromPalette(map);
-    ImageAzimut->setPixmap(QPixmap::fromImage(map_));
+    axesDrawn_ = circlesDrawn_ = false;
+    mapGapFree_ = program_.app.extra.FillGaps;
+    UpdateFrame();
+    ShowMapPicture();
 }
 
 geo::PaletteImage TFormAzimut::Map() const {
@@ -296,7 +299,7 @@ geo::PaletteImage TFormAzimut::Map() const {
 
 void TFormAzimut::MapChanged() {
     viewer::ReduceToPalette(map_);
-    ImageAzimut->setPixmap(QPixmap::fromImage(map_));
+    ShowMapPicture();
 }
 
 void TFormAzimut::CanvasTextOut(QPainter& painter, int x, int y, const QString& text, bool boxed) {
@@ -479,21 +482,34 @@ void TFormAzimut::DrawCentreCaption() {
     QPainter painter(&map_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
+    PaintCentreCaption(painter);
+    painter.end();
+    MapChanged();
+}
+
+void TFormAzimut::PaintCentreCaption(QPainter& painter) {
     // Always over its white box: over the map's black corner a hollow
     // brush would leave black text on black.
     CanvasTextOut(painter, 2, 585,
                   QStringLiteral(" Centre : ") +
                       QString::fromStdString(program_.app.pos.CentreText) + QStringLiteral(" "),
                   true);
-    painter.end();
-    MapChanged();
 }
 
 void TFormAzimut::MenuAxesClick() {
-    const int d = static_cast<int>(geo::Round((1 - std::sqrt(2.0L) / 2) * R));
     QPainter painter(&map_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
+    axesBoxed_ = !canvasBrushHollow_;
+    PaintAxes(painter);
+    axesDrawn_ = true;
+    painter.end();
+    MapChanged();
+    ButtonLangueClick();
+}
+
+void TFormAzimut::PaintAxes(QPainter& painter) {
+    const int d = static_cast<int>(geo::Round((1 - std::sqrt(2.0L) / 2) * R));
     painter.setPen(QPen(QColor(255, 0, 0), 1, Qt::SolidLine));
     painter.drawLine(R, 0, R, 2 * R);
     painter.drawLine(0, R, 2 * R, R);
@@ -505,25 +521,27 @@ void TFormAzimut::MenuAxesClick() {
     } labels[] = {{"0", 297, 1},     {"45", 498, 89},  {"90", 584, 294}, {"135", 492, 499},
                   {"180", 291, 586}, {"225", 89, 500}, {"270", 1, 294},  {"315", 88, 89}};
     for (const auto& l : labels)
-        CanvasTextOut(painter, l.x, l.y, QString::fromLatin1(l.text));
-    painter.end();
-    MapChanged();
-    ButtonLangueClick();
+        CanvasTextOut(painter, l.x, l.y, QString::fromLatin1(l.text), axesBoxed_);
 }
 
 void TFormAzimut::MenuDistancesClick() {
     QPainter painter(&map_);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    PaintCircles(painter);
+    circlesDrawn_ = true;
+    painter.end();
+    canvasBrushHollow_ = true;
+    MapChanged();
+    ButtonLangueClick();
+}
+
+void TFormAzimut::PaintCircles(QPainter& painter) {
     painter.setPen(QPen(QColor(255, 0, 0), 1, Qt::SolidLine));
     painter.setBrush(Qt::NoBrush);
     for (const geo::Real part : {R / 4.0L, R / 2.0L, 3.0L * R / 4.0L}) {
         const int a = static_cast<int>(geo::Round(part));
         painter.drawEllipse(QRect(a, a, 2 * R - 2 * a, 2 * R - 2 * a));
     }
-    painter.end();
-    canvasBrushHollow_ = true;
-    MapChanged();
-    ButtonLangueClick();
 }
 
 // ---------------------------------------------------------------------------
@@ -670,7 +688,7 @@ void TFormAzimut::ButtonLangueClick() {
 void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
     ViewerState& v = program_.viewer;
     const viewer::Readout r =
-        viewer::ReadoutAt(X, Y, v.UnitFactor, v.msg.AzimuthLabel, v.msg.RangeLabel);
+        viewer::ReadoutAt(hub_->frame(), X, Y, v.UnitFactor, v.msg.AzimuthLabel, v.msg.RangeLabel);
     v.PointedBearingText = r.pointedBearing;
     pointed_ = hub_->frame().PositionAt(X, Y);
     StaticTextAzim->setText(r.direct);
@@ -692,12 +710,14 @@ void TFormAzimut::MenuUnitKMClick() {
     MenuUnitKM->setChecked(true);
     MenuUnitmile->setChecked(false);
     program_.viewer.UnitFactor = 1.0L;
+    if (range_) range_->Retranslate();
 }
 
 void TFormAzimut::MenuUnitmileClick() {
     MenuUnitmile->setChecked(true);
     MenuUnitKM->setChecked(false);
     program_.viewer.UnitFactor = 1.609344L;
+    if (range_) range_->Retranslate();
 }
 
 // ---------------------------------------------------------------------------

@@ -35,6 +35,7 @@ struct ViewerTexts;
 class ViewerHub;
 class AntennaConsole;
 class OverlayComponent;
+class RangeComponent;
 } // namespace viewer
 
 // A picture control that reports mouse movements (in its own pixel
@@ -347,6 +348,22 @@ class TFormAzimut : public QMainWindow {
     void ApplyPelmarinTexts(const viewer::ViewerTexts& t);
     // Reduces the map picture to the palette and shows it.
     void MapChanged();
+    // Shows map_, or while the range component hands a picture of its own
+    // (a regional map, or the gap-free map at the screen's resolution) that
+    // picture with the centre caption, axes and circles drawn on it as on map_.
+    void ShowMapPicture();
+    // The picture of the map at 600 px for a PNG export: map_, or the range
+    // component's map drawn at 600 px with the same drawings.
+    QImage ExportMapPicture();
+    // Draws the centre caption, the axes and the circles that map_ carries
+    // onto another picture of the same frame (in map pixels).
+    void PaintMapDrawings(QPainter& painter);
+    void PaintAxes(QPainter& painter);
+    void PaintCircles(QPainter& painter);
+    void PaintCentreCaption(QPainter& painter);
+    void BuildRangeComponent();
+    // The blinking marker follows a new frame (hidden beyond the rim).
+    void FollowDxMarker();
     // The hub's frame follows the map shown (its centre; the whole world at 600 px).
     void UpdateFrame();
     // The DX list's selection read and shown, designated with its reason.
@@ -367,6 +384,19 @@ class TFormAzimut : public QMainWindow {
     viewer::ViewerHub* hub_ = nullptr; // a child of the window
     viewer::ExportComponent* export_ = nullptr;
     viewer::OverlayComponent* overlays_ = nullptr;
+    viewer::RangeComponent* range_ = nullptr;
+    // The range component's picture (null: map_ is shown).
+    QImage rangePicture_;
+    // What map_ carries since the last map was set: the axes (with their
+    // labels boxed or not) and the circles.
+    bool axesDrawn_ = false;
+    bool axesBoxed_ = true;
+    bool circlesDrawn_ = false;
+    // map_ was generated gap-free (it may then be drawn again at the
+    // screen's resolution).
+    bool mapGapFree_ = false;
+    // Where the blinking marker stands.
+    std::optional<geo::LatLon> dxMarkerAt_;
     // The position under the last pointed map pixel (the click's designation).
     std::optional<geo::LatLon> pointed_;
     // EditCallChange runs for the activation refresh (else for typing).

@@ -1,6 +1,7 @@
 // The viewer's hub and components: the frame of the map shown, the one
 // designation path, and the creation and wiring of the components (export
-// and print, the live overlays, the country-file line, the live stations).
+// and print, the live overlays, the country-file line, the live stations,
+// the range).
 // The components get the hub, the controls they attach to and callbacks,
 // never the window.
 #include "viewer/UnitAzimut.h"
@@ -9,14 +10,17 @@
 #include "viewer/ExportComponent.h"
 #include "viewer/LiveStations.h"
 #include "viewer/OverlayComponent.h"
+#include "viewer/RangeComponent.h"
 #include "viewer/UnitAzimutCall.h"
 #include "viewer/ViewerHub.h"
 
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 
 void TFormAzimut::BuildExportComponent() {
     viewer::ExportComponent::Callbacks exportCallbacks;
-    exportCallbacks.mapPicture = [this] { return map_; };
+    exportCallbacks.mapPicture = [this] { return ExportMapPicture(); };
     exportCallbacks.unitFactor = [this] { return program_.viewer.UnitFactor; };
     exportCallbacks.extra = &ExportOverlay;
     export_ = new viewer::ExportComponent(*hub_, {this, MenuFichier, MenuQuitter, MenuOptions},
@@ -62,12 +66,57 @@ void TFormAzimut::BuildComponents() {
     };
     CallResolver = new TCallResolverLine(*hub_, callAttach, std::move(callCallbacks), this);
 
+    // The range follows the grey line and the grid in the Options menu.
+    BuildRangeComponent();
+
     // The live stations add their layer to the hub and their items at the
     // end of the Options menu; a spot chosen in their list comes back as a
     // designation request.
     LiveStations = new viewer::LiveStations(*hub_, MenuOptions, this);
     connect(hub_, &viewer::ViewerHub::designationRequested, this,
             [this](const azlink::Designation& d) { AnswerDesignationRequest(d); });
+}
+
+void TFormAzimut::BuildRangeComponent() {
+    viewer::RangeComponent::Callbacks callbacks;
+    callbacks.show = [this](const QImage& picture) {
+        rangePicture_ = picture;
+        ShowMapPicture();
+    };
+    callbacks.unitKm = [this] { return static_cast<double>(program_.viewer.UnitFactor); };
+    callbacks.wholeWorldSharp = [this] { return mapGapFree_; };
+    range_ = new viewer::RangeComponent(*hub_, MenuOptions, ImageAzimut, std::move(callbacks));
+    connect(hub_, &viewer::ViewerHub::frameChanged, this, [this] { FollowDxMarker(); });
+}
+
+void TFormAzimut::ShowMapPicture() {
+    if (rangePicture_.isNull()) {
+        ImageAzimut->setPixmap(QPixmap::fromImage(map_));
+        return;
+    }
+    QImage shown = rangePicture_.convertToFormat(QImage::Format_RGB32);
+    shown.setDevicePixelRatio(rangePicture_.devicePixelRatio());
+    QPainter painter(&shown);
+    PaintMapDrawings(painter);
+    painter.end();
+    ImageAzimut->setPixmap(QPixmap::fromImage(shown));
+}
+
+QImage TFormAzimut::ExportMapPicture() {
+    if (rangePicture_.isNull()) return map_;
+    QImage picture = range_->Draw(geo::MapSize).convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&picture);
+    PaintMapDrawings(painter);
+    return picture;
+}
+
+void TFormAzimut::PaintMapDrawings(QPainter& painter) {
+    // Drawn as on map_ (no smoothing), at the picture's own resolution.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    if (circlesDrawn_) PaintCircles(painter);
+    if (axesDrawn_) PaintAxes(painter);
+    PaintCentreCaption(painter);
 }
 
 void TFormAzimut::AnswerDesignationRequest(const azlink::Designation& request) {
@@ -79,10 +128,15 @@ void TFormAzimut::AnswerDesignationRequest(const azlink::Designation& request) {
 void TFormAzimut::UpdateFrame() {
     const geo::PositionState& pos = program_.app.pos;
     const geo::MapFrame& now = hub_->frame();
-    if (now.centreLat() == pos.CentreLat && now.centreLon() == pos.CentreLon &&
-        now.size() == geo::MapSize && now.wholeWorld())
-        return;
-    hub_->SetFrame(geo::MapFrame(pos.CentreLat, pos.CentreLon, geo::MapSize));
+    // At the same centre the frame stays (a regional one too); at a new
+    // centre the range component draws its range again from the
+    // whole-world frame set here.
+    if (now.centreLat() != pos.CentreLat || now.centreLon() != pos.CentreLon ||
+        now.size() != geo::MapSize)
+        hub_->SetFrame(geo::MapFrame(pos.CentreLat, pos.CentreLon, geo::MapSize));
+    // A range read from the settings is drawn at the first centre; a change
+    // of screen is seen here too.
+    if (range_) range_->Refresh();
 }
 
 void TFormAzimut::Designate(azlink::DesignationReason reason, const QString& bearing,

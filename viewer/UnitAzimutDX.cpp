@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -214,8 +215,8 @@ void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, g
     pos.PointLat = lat;
     pos.PointLon = lon;
     geo::CalculAzimutDistance(pos, [&platform] { platform.beep(); });
-    const viewer::DxReadout d =
-        viewer::ComputeDxReadout(pos.PointAzimuth, pos.PointDistance, v.UnitFactor);
+    const viewer::DxReadout d = viewer::ComputeDxReadout(pos.PointAzimuth, pos.PointDistance,
+                                                         v.UnitFactor, hub_->frame(), lat, lon);
 
     const QString degree = QStringLiteral("\u00B0");
     const QString unit = viewer::UnitWord(v.UnitFactor);
@@ -235,11 +236,16 @@ void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, g
     // pixel, which is the visible client position less the scroll position.
     ImageDX->move(d.markerX - 14, d.markerY - 14);
     ImageDX45->move(d.markerX - 14, d.markerY - 14);
-    ImageDX->show();
+    // Beyond a regional map's rim there is no marker; the readouts tell.
+    dxMarkerAt_ = geo::LatLon{lat, lon};
+    ImageDX->setVisible(d.markerShown);
     ImageDX->raise();
     ImageDX45->hide();
     ImageDX45->raise();
-    TimerDX->start();
+    if (d.markerShown)
+        TimerDX->start();
+    else
+        TimerDX->stop();
 
     Designate(reason, QString::number(d.bearing), geo::LatLon{lat, lon});
 }
@@ -282,6 +288,22 @@ void TFormAzimut::PublishBearing(const QString& bearing) {
 
 // ---------------------------------------------------------------------------
 // Marker and mouse.
+
+void TFormAzimut::FollowDxMarker() {
+    if (!dxMarkerAt_ || !TimerDX->isActive()) return;
+    const auto p = hub_->frame().Project(static_cast<double>(dxMarkerAt_->lat),
+                                         static_cast<double>(dxMarkerAt_->lon));
+    if (!p) {
+        ImageDX->hide();
+        ImageDX45->hide();
+        TimerDX->stop();
+        return;
+    }
+    const int x = static_cast<int>(std::lround(static_cast<double>(p->p.x)));
+    const int y = static_cast<int>(std::lround(static_cast<double>(p->p.y)));
+    ImageDX->move(x - 14, y - 14);
+    ImageDX45->move(x - 14, y - 14);
+}
 
 void TFormAzimut::TimerDXTimer() {
     TimerDX->stop();
