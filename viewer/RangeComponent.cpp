@@ -161,17 +161,15 @@ void RangeComponent::SetRangeKm(double km) {
 QImage RangeComponent::Draw(int size) const {
     const geo::MapFrame& now = hub_.frame();
     const geo::MapFrame frame =
-        rangeKm_ > 0
-            ? geo::MapFrame::WithRangeKm(static_cast<double>(now.centreLat()),
-                                         static_cast<double>(now.centreLon()), size, rangeKm_)
-            : geo::MapFrame(now.centreLat(), now.centreLon(), size);
+        rangeKm_ > 0 ? geo::MapFrame::WithRangeKm(now.centreLat(), now.centreLon(), size, rangeKm_)
+                     : geo::MapFrame(now.centreLat(), now.centreLon(), size);
     return callbacks_.draw(frame);
 }
 
 void RangeComponent::Refresh() {
     const geo::MapFrame& now = hub_.frame();
-    const double lat = static_cast<double>(now.centreLat());
-    const double lon = static_cast<double>(now.centreLon());
+    const geo::Real lat = now.centreLat();
+    const geo::Real lon = now.centreLon();
     const int size = geo::MapSize;
     // The screen's own pixels: sharp on high-density screens.
     const double ratio = mapWidget_ ? mapWidget_->devicePixelRatioF() : 1.0;

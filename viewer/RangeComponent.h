@@ -105,7 +105,8 @@ class RangeComponent : public QObject {
     double rangeKm_ = 0;
     // What the picture handed over shows (none: the viewer's own map).
     struct Shown {
-        double lat = 0, lon = 0, rangeKm = 0;
+        geo::Real lat = 0, lon = 0;
+        double rangeKm = 0;
         int pixels = 0;
         bool operator==(const Shown&) const = default;
     };

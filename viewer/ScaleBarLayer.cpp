@@ -50,7 +50,7 @@ void ScaleBarLayer::Paint(QPainter& p, const geo::MapFrame& frame) {
     if (length <= 0) return;
     const double n = frame.size();
     const double x0 = 0.025 * n;
-    const double y0 = 0.97 * n;
+    const double y0 = 0.955 * n;
     const double tick = 0.012 * n;
     const double width = std::max(1.0, n / 300.0);
     p.save();

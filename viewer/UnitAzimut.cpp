@@ -552,6 +552,7 @@ void TFormAzimut::MenugenerateurClick() {
     v.ReturningToGenerator = true;
     TimerDX->stop();
     ImageDX->hide(); // the selection goes: no marker stays behind
+    dxMarkerAt_.reset();
     ImageDX45->hide();
     TimerSeconde->stop();
     ListBoxDXW->clearSelection();
@@ -686,19 +687,25 @@ void TFormAzimut::ButtonLangueClick() {
 // Readout.
 
 void TFormAzimut::ImageAzimutMouseMove(int X, int Y) {
+    ShowPointerReadout(X, Y);
+    ImageDX->hide();
+    dxMarkerAt_.reset();
+    ImageDX45->hide();
+    TimerDX->stop();
+}
+
+void TFormAzimut::ShowPointerReadout(int X, int Y) {
     ViewerState& v = program_.viewer;
     const viewer::Readout r =
         viewer::ReadoutAt(hub_->frame(), X, Y, v.UnitFactor, v.msg.AzimuthLabel, v.msg.RangeLabel);
     v.PointedBearingText = r.pointedBearing;
     pointed_ = hub_->frame().PositionAt(X, Y);
+    lastPointer_ = QPoint(X, Y);
     StaticTextAzim->setText(r.direct);
     StaticTextLP->setText(r.longPath);
     StaticTextAzim->setToolTip(QString());
     StaticTextLP->setToolTip(QString());
     overlays_->MouseMove(X, Y);
-    ImageDX->hide();
-    ImageDX45->hide();
-    TimerDX->stop();
 }
 
 void TFormAzimut::ImageAzimutClick() {

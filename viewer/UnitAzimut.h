@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPoint>
 #include <QStringList>
 
 class QAction;
@@ -362,8 +363,11 @@ class TFormAzimut : public QMainWindow {
     void PaintCircles(QPainter& painter);
     void PaintCentreCaption(QPainter& painter);
     void BuildRangeComponent();
-    // The blinking marker follows a new frame (hidden beyond the rim).
-    void FollowDxMarker();
+    // A new frame: the readouts of the pointer read again at its pixel, the
+    // blinking marker moved (hidden beyond the rim).
+    void FollowFrame();
+    // The readouts, the pointed bearing and the position field of map pixel (X, Y).
+    void ShowPointerReadout(int X, int Y);
     // The hub's frame follows the map shown (its centre; the whole world at 600 px).
     void UpdateFrame();
     // The DX list's selection read and shown, designated with its reason.
@@ -397,6 +401,10 @@ class TFormAzimut : public QMainWindow {
     bool mapGapFree_ = false;
     // Where the blinking marker stands.
     std::optional<geo::LatLon> dxMarkerAt_;
+    // The map pixel the readouts show (none while they show a DX point).
+    std::optional<QPoint> lastPointer_;
+    // The centre of the frame last followed.
+    std::optional<geo::LatLon> followedCentre_;
     // The position under the last pointed map pixel (the click's designation).
     std::optional<geo::LatLon> pointed_;
     // EditCallChange runs for the activation refresh (else for typing).

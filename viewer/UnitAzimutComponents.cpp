@@ -86,7 +86,7 @@ void TFormAzimut::BuildRangeComponent() {
     callbacks.unitKm = [this] { return static_cast<double>(program_.viewer.UnitFactor); };
     callbacks.wholeWorldSharp = [this] { return mapGapFree_; };
     range_ = new viewer::RangeComponent(*hub_, MenuOptions, ImageAzimut, std::move(callbacks));
-    connect(hub_, &viewer::ViewerHub::frameChanged, this, [this] { FollowDxMarker(); });
+    connect(hub_, &viewer::ViewerHub::frameChanged, this, [this] { FollowFrame(); });
 }
 
 void TFormAzimut::ShowMapPicture() {
@@ -114,6 +114,9 @@ void TFormAzimut::PaintMapDrawings(QPainter& painter) {
     // Drawn as on map_ (no smoothing), at the picture's own resolution.
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
+    // The background's mark in the lower right corner, outside the disc.
+    const QRect mark(530, 575, 70, 25);
+    painter.drawImage(mark, original_, mark);
     if (circlesDrawn_) PaintCircles(painter);
     if (axesDrawn_) PaintAxes(painter);
     PaintCentreCaption(painter);

@@ -77,6 +77,7 @@ void TFormAzimut::RebuildDisplayedDxList() {
     // The selection goes with the rows: no marker stays at a place that
     // means nothing any more.
     ImageDX->hide();
+    dxMarkerAt_.reset();
     ImageDX45->hide();
 
     char separator = '\t';
@@ -238,6 +239,7 @@ void TFormAzimut::ShowDxPoint(azlink::DesignationReason reason, geo::Real lat, g
     ImageDX45->move(d.markerX - 14, d.markerY - 14);
     // Beyond a regional map's rim there is no marker; the readouts tell.
     dxMarkerAt_ = geo::LatLon{lat, lon};
+    lastPointer_.reset(); // the readouts show this point now
     ImageDX->setVisible(d.markerShown);
     ImageDX->raise();
     ImageDX45->hide();
@@ -289,8 +291,19 @@ void TFormAzimut::PublishBearing(const QString& bearing) {
 // ---------------------------------------------------------------------------
 // Marker and mouse.
 
-void TFormAzimut::FollowDxMarker() {
-    if (!dxMarkerAt_ || !TimerDX->isActive()) return;
+void TFormAzimut::FollowFrame() {
+    // At the same centre (a new range) the readouts of the pointer are read
+    // again at its map pixel, under which lies another place now; those of a
+    // DX point stay true. A new map leaves them as they were.
+    const geo::MapFrame& frame = hub_->frame();
+    const geo::LatLon centre{frame.centreLat(), frame.centreLon()};
+    const bool sameCentre =
+        followedCentre_ && followedCentre_->lat == centre.lat && followedCentre_->lon == centre.lon;
+    followedCentre_ = centre;
+    if (lastPointer_ && sameCentre) ShowPointerReadout(lastPointer_->x(), lastPointer_->y());
+    // The marker of the DX point the readouts still show: moved, hidden
+    // beyond the rim, shown again once inside.
+    if (!dxMarkerAt_ || lastPointer_ || StaticTextAzim->text() != DxAzimText) return;
     const auto p = hub_->frame().Project(static_cast<double>(dxMarkerAt_->lat),
                                          static_cast<double>(dxMarkerAt_->lon));
     if (!p) {
@@ -303,6 +316,12 @@ void TFormAzimut::FollowDxMarker() {
     const int y = static_cast<int>(std::lround(static_cast<double>(p->p.y)));
     ImageDX->move(x - 14, y - 14);
     ImageDX45->move(x - 14, y - 14);
+    if (!TimerDX->isActive()) {
+        ImageDX->show();
+        ImageDX->raise();
+        ImageDX45->raise();
+        TimerDX->start();
+    }
 }
 
 void TFormAzimut::TimerDXTimer() {
