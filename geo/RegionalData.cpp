@@ -15,6 +15,11 @@ constexpr uint32_t MaxRingPoints = 4'000'000;
 constexpr size_t MaxTotalPoints = 40'000'000;
 // Units of the stored coordinates per degree.
 constexpr double Units = 1e4;
+// The longest stored edge kept as it is: 0.1 degree.
+constexpr int64_t DenseStep = 1000;
+// Points put into long edges, at most (the shipped data needs about 40,000):
+// a small damaged file cannot grow into hundreds of megabytes.
+constexpr uint64_t MaxAddedPoints = 4'000'000;
 // The maps' scale: 20000 km from the centre to the antipode.
 constexpr double KmPerRadian = 20000.0 / std::numbers::pi;
 
@@ -114,6 +119,7 @@ RegionalData RegionalData::Parse(const uint8_t* bytes, size_t size) {
     const size_t pointBound = std::min(in.left() / 2 + rings, MaxTotalPoints);
     d.points_.reserve(3 * pointBound);
     d.chunks_.reserve(pointBound / ChunkEdges + rings);
+    uint64_t added = 0; // points put into long edges
     for (uint32_t r = 0; r < rings; ++r) {
         struct {
             uint8_t kind, country;
@@ -133,18 +139,48 @@ RegionalData RegionalData::Parse(const uint8_t* bytes, size_t size) {
         if (n > in.left() / 2) Reader::Fail("it ends inside a ring");
         if (d.pointCount() + n + 1 > MaxTotalPoints) Reader::Fail("too many points");
         ring.first = static_cast<uint32_t>(d.pointCount());
-        int64_t lon = 0, lat = 0;
+        auto push = [&d](double latUnits, double lonUnits) {
+            const Vec3 v = UnitVector(latUnits / Units, lonUnits / Units);
+            d.points_.push_back(static_cast<float>(v.x));
+            d.points_.push_back(static_cast<float>(v.y));
+            d.points_.push_back(static_cast<float>(v.z));
+        };
+        // The stored edges are straight in longitude and latitude (a border
+        // along a parallel is two points far apart); on the sphere an edge is
+        // a great circle. Long edges get points every DenseStep so that the
+        // two agree (at 49 degrees north a 0.1 degree step strays by about a
+        // metre, where 10 degrees in one edge would stray by 30 km).
+        auto densify = [&](int64_t fromLat, int64_t fromLon, int64_t toLat, int64_t toLon,
+                           uint64_t left) {
+            const int64_t span = std::max(std::abs(toLat - fromLat), std::abs(toLon - fromLon));
+            const int64_t steps = (span + DenseStep - 1) / DenseStep;
+            if (steps <= 1) return;
+            added += static_cast<uint64_t>(steps - 1);
+            if (added > MaxAddedPoints) Reader::Fail("too many long edges");
+            if (d.pointCount() + static_cast<uint64_t>(steps) + left > MaxTotalPoints)
+                Reader::Fail("too many points");
+            for (int64_t k = 1; k < steps; ++k) {
+                const double t = static_cast<double>(k) / static_cast<double>(steps);
+                push(static_cast<double>(fromLat) + t * static_cast<double>(toLat - fromLat),
+                     static_cast<double>(fromLon) + t * static_cast<double>(toLon - fromLon));
+            }
+        };
+        int64_t lon = 0, lat = 0, firstLat = 0, firstLon = 0;
         for (uint64_t i = 0; i < n; ++i) {
+            const int64_t prevLat = lat, prevLon = lon;
             lon += in.Zigzag();
             lat += in.Zigzag();
             if (lat < -90 * Units || lat > 90 * Units || lon < -540 * Units || lon > 540 * Units)
                 Reader::Fail("a point lies off the globe");
-            const Vec3 v =
-                UnitVector(static_cast<double>(lat) / Units, static_cast<double>(lon) / Units);
-            d.points_.push_back(static_cast<float>(v.x));
-            d.points_.push_back(static_cast<float>(v.y));
-            d.points_.push_back(static_cast<float>(v.z));
+            if (i == 0) {
+                firstLat = lat;
+                firstLon = lon;
+            } else {
+                densify(prevLat, prevLon, lat, lon, n - i + 1);
+            }
+            push(static_cast<double>(lat), static_cast<double>(lon));
         }
+        densify(lat, lon, firstLat, firstLon, 1);
         d.FinishRing(ring.kind, ring.country, ring.first);
     }
     if (in.left() != 0) Reader::Fail("there are bytes after the last ring");

@@ -235,15 +235,55 @@ TEST(RegionalData, ReadsItsOwnFormat) {
     const Bytes d = GoodData();
     const geo::RegionalData data = geo::RegionalData::Parse(d.b.data(), d.b.size());
     ASSERT_EQ(data.rings().size(), 2u);
-    EXPECT_EQ(data.rings()[0].count, 4u); // closed: the first point again
+    // Three edges of one degree, each in ten steps of 0.1 degree, closed by
+    // the first point again.
+    EXPECT_EQ(data.rings()[0].count, 31u);
     EXPECT_EQ(data.rings()[1].country, 1);
     ASSERT_EQ(data.countries().size(), 2u);
     EXPECT_EQ(std::string(data.countries()[1].code), "FR");
     EXPECT_EQ(data.countries()[1].palette, 6);
-    const geo::Vec3 p = data.Point(1);
+    const geo::Vec3 p = data.Point(10);
     const geo::Vec3 want = geo::UnitVector(45.0, 3.0);
     EXPECT_NEAR(p.x, want.x, 1e-6);
     EXPECT_NEAR(p.z, want.z, 1e-6);
+}
+
+// A border along a parallel is stored as two points far apart: read, it
+// follows the parallel (points every 0.1 degree), not the great circle
+// between its ends, which bulges 1.3 degrees north over 25 degrees of
+// longitude at 49 degrees north.
+TEST(RegionalData, LongEdgesFollowTheStoredLine) {
+    Bytes d;
+    d.raw("KVREGMP1");
+    d.u32(1);
+    d.raw("CA");
+    d.u8(3);
+    d.u32(1);
+    d.u8(16);
+    d.u8(1);
+    d.varint(4);
+    d.zz(-1200000), d.zz(490000); // 120 W, 49 N
+    d.zz(250000), d.zz(0);        // 95 W, 49 N
+    d.zz(0), d.zz(110000);        // 95 W, 60 N
+    d.zz(-250000), d.zz(0);       // 120 W, 60 N
+    const geo::RegionalData data = geo::RegionalData::Parse(d.b.data(), d.b.size());
+    ASSERT_EQ(data.rings().size(), 1u);
+    const geo::RegionalData::Ring& r = data.rings()[0];
+    // 250 + 110 + 250 + 110 steps, closed.
+    EXPECT_EQ(r.count, 721u);
+    const double deg = 180 / 3.14159265358979323846;
+    for (uint32_t i = 0; i <= 250; ++i) {
+        const geo::Vec3 p = data.Point(r.first + i);
+        EXPECT_NEAR(std::asin(static_cast<double>(p.z)) * deg, 49.0, 1e-4) << i;
+    }
+    for (uint32_t i = r.first; i + 1 < r.first + r.count; ++i) {
+        const geo::Vec3 a = data.Point(i), b = data.Point(i + 1);
+        // Stored as floats: the chord, not acos of a float dot product.
+        const double dx = static_cast<double>(a.x) - static_cast<double>(b.x);
+        const double dy = static_cast<double>(a.y) - static_cast<double>(b.y);
+        const double dz = static_cast<double>(a.z) - static_cast<double>(b.z);
+        EXPECT_LE(2 * std::asin(std::sqrt(dx * dx + dy * dy + dz * dz) / 2) * deg, 0.1002) << i;
+    }
 }
 
 TEST(RegionalData, RefusesDamage) {
@@ -264,6 +304,21 @@ TEST(RegionalData, RefusesDamage) {
         {"too few points", [](auto& b) { b[21] = 2; }},
         {"endless number", [](auto& b) { b.resize(21), b.insert(b.end(), 12, 0xFF); }},
         {"point off the globe", [](auto& b) { b[27] = 0x7F; }},
+        {"edges that would grow beyond the point limit",
+         [](auto& b) {
+             // 4,000 edges of 1,080 degrees: 43 million points once dense.
+             Bytes d;
+             d.raw("KVREGMP1");
+             d.u32(0);
+             d.u32(1);
+             d.u8(1);
+             d.u8(0);
+             d.varint(4000);
+             d.zz(-5400000), d.zz(0);
+             for (int i = 1; i < 4000; ++i)
+                 d.zz(i % 2 ? 10800000 : -10800000), d.zz(0);
+             b = d.b;
+         }},
     };
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.name);
@@ -329,11 +384,16 @@ TEST(RegionalScale, RoundLengths) {
         double kmPerPixel, unitKm, maxPixels, want;
     };
     const std::vector<Case> cases = {
-        {500.0 / 300, 1, 120, 200},        {2500.0 / 300, 1, 120, 1000},
-        {500.0 / 300, 1.609344, 120, 100}, {100.0 / 300, 1, 120, 20},
-        {10000.0 / 300, 1, 120, 2000},     {10000.0 / 300, 1.609344, 120, 2000},
-        {100.0 / 2400, 1, 960, 20},        {1.0, 1, 5, 5},
-        {0, 1, 120, 0},                    {1, 1, -3, 0},
+        {500.0 / 300, 1, 120, 200},
+        {2500.0 / 300, 1, 120, 1000},
+        {500.0 / 300, 1.609344, 120, 100},
+        {100.0 / 300, 1, 120, 20},
+        {10000.0 / 300, 1, 120, 2000},
+        {10000.0 / 300, 1.609344, 120, 2000},
+        {100.0 / 2400, 1, 960, 20},
+        {1.0, 1, 5, 5},
+        {0, 1, 120, 0},
+        {1, 1, -3, 0},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(geo::NiceScaleLength(c.kmPerPixel, c.unitKm, c.maxPixels), c.want)
