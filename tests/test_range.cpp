@@ -60,11 +60,10 @@ class TestRange : public QObject {
         QTest::newRow("English, km") << "E" << 1.0 << "&Whole world"
                                      << "10,000 km"
                                      << "&Closer";
-        QTest::newRow("French, km") << "F" << 1.0 << "&Monde entier"
-                                    << "10,000 km"
-                                    << "Plus &près";
+        QTest::newRow("French, km")
+            << "F" << 1.0 << "&Monde entier" << QString::fromUtf8("10\u202F000 km") << "Plus &près";
         QTest::newRow("Spanish, miles") << "S" << 1.609344 << "&Mundo entero"
-                                        << "10,000 mi"
+                                        << "10.000 mi"
                                         << "Más &cerca";
     }
     void menuItemsAndTexts() {

@@ -57,9 +57,11 @@ double FartherRangeKm(double km, double unitKm) {
     return 0;
 }
 
-QString RangeLabel(double units, double unitKm) {
-    QLocale english(QLocale::English);
-    return english.toString(static_cast<qlonglong>(std::llround(units))) +
+QString RangeLabel(double units, double unitKm, const QString& code) {
+    const QLocale locale(code == QLatin1String("F")   ? QLocale::French
+                         : code == QLatin1String("S") ? QLocale::Spanish
+                                                      : QLocale::English);
+    return locale.toString(static_cast<qlonglong>(std::llround(units))) +
            (unitKm == 1.0 ? QStringLiteral(" km") : QStringLiteral(" mi"));
 }
 
@@ -142,7 +144,7 @@ void RangeComponent::Retranslate() {
     name(menu_->menuAction(), t.Range);
     name(whole_, t.WholeWorld);
     for (size_t i = 0; i < ranges_.size(); ++i)
-        name(ranges_[i], RangeLabel(MenuRanges[i], u));
+        name(ranges_[i], RangeLabel(MenuRanges[i], u, hub_.app().LanguageCode));
     name(closer_, t.Closer);
     name(farther_, t.Farther);
     whole_->setChecked(!(rangeKm_ > 0));

@@ -53,8 +53,9 @@ inline constexpr std::array<double, 7> MenuRanges = {10000, 5000, 2500, 1000, 50
 // down; none closer than the last, none farther than the whole world.
 double CloserRangeKm(double km, double unitKm);
 double FartherRangeKm(double km, double unitKm);
-// "10,000 km", "2,500 mi": the menu's text of a range in the unit.
-QString RangeLabel(double units, double unitKm);
+// "10,000 km", "2,500 mi": the menu's text of a range in the unit, its
+// digits grouped as the language (LanguageCode) writes them.
+QString RangeLabel(double units, double unitKm, const QString& code = QStringLiteral("E"));
 
 class RangeComponent : public QObject {
     Q_OBJECT
