@@ -1,5 +1,8 @@
 #include "geo/LocatorGrid.h"
 
+#include "geo/Inverse.h"
+
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -75,7 +78,101 @@ class Tracer {
     Polyline current_;
 };
 
+// Whether a name of `chars` characters fits in an area whose middle lines
+// measure `wide` and `high` pixels on the map.
+// Sub-squares (`roomy`) want room round their name, or their names would
+// cover the map.
+bool NameFits(size_t chars, double wide, double high, double labelPx, bool roomy) {
+    const double text = 0.7 * labelPx * static_cast<double>(chars);
+    return roomy ? wide >= 1.6 * text + 4 && high >= 2.5 * labelPx
+                 : wide >= text + 4 && high >= 1.5 * labelPx;
+}
+
+// The square and sub-square names and the sub-square lines of a regional
+// frame, within the latitudes and longitudes its cap can reach.
+void AddRegionalDetail(const MapFrame& frame, double centreLat, double centreLon,
+                       LocatorGridLines& g) {
+    const double rimDeg = static_cast<double>(frame.rimAngle()) / Rad;
+    const double latMin = std::max(-90.0, centreLat - rimDeg);
+    const double latMax = std::min(90.0, centreLat + rimDeg);
+    double lonMin = -180, lonMax = 180;
+    const double reach = std::sin(rimDeg * Rad) / std::cos(centreLat * Rad);
+    if (latMin > -90 && latMax < 90 && rimDeg < 90 && reach < 1) {
+        lonMin = centreLon - std::asin(reach) / Rad;
+        lonMax = centreLon + std::asin(reach) / Rad;
+    }
+    const double labelPx = GridLabelPixels(frame.size());
+    auto point = [&](double lat, double lon) -> std::optional<MapPoint> {
+        const auto p = frame.Project(lat, lon);
+        if (!p) return std::nullopt;
+        return p->p;
+    };
+    auto unclipped = [&](double lat, double lon) -> std::optional<MapPoint> {
+        const auto p = frame.ProjectUnclipped(lat, lon);
+        if (!p) return std::nullopt;
+        return p->p;
+    };
+    // Names of the areas of a grid step (degrees) whose middle lines leave room.
+    auto names = [&](double stepLon, double stepLat, int level, auto nameOf) {
+        const double firstLon = std::floor((lonMin + 180) / stepLon) * stepLon - 180;
+        const double firstLat = std::floor((latMin + 90) / stepLat) * stepLat - 90;
+        for (double lon = firstLon; lon < lonMax; lon += stepLon)
+            for (double lat = firstLat; lat < latMax; lat += stepLat) {
+                const double midLat = lat + stepLat / 2, midLon = lon + stepLon / 2;
+                // The middle on the map; the sides measured on the map's
+                // scale even where they lie beyond the rim.
+                const auto mid = frame.Project(midLat, midLon);
+                const auto west = unclipped(midLat, lon), east = unclipped(midLat, lon + stepLon);
+                const auto south = unclipped(lat, midLon);
+                const auto north = unclipped(lat + stepLat, midLon);
+                if (!mid || !west || !east || !south || !north) continue;
+                // Beyond the date line the longitudes run past 180.
+                const std::string name =
+                    nameOf(midLat, midLon - 360 * std::floor((midLon + 180) / 360));
+                if (!NameFits(name.size(), Distance(*west, *east), Distance(*south, *north),
+                              labelPx, level == 2))
+                    continue;
+                g.labels.push_back({name, mid->p, level});
+            }
+    };
+    names(2.0, 1.0, 1, [](double lat, double lon) { return EncodeLocator(lat, lon).substr(0, 4); });
+
+    // Sub-squares: 5 minutes of longitude, 2.5 of latitude.
+    const double perDegree = frame.PixelsForKm(20000.0 / 180.0);
+    if (perDegree / 24 < SubsquareMinPixels) return;
+    names(1.0 / 12, 1.0 / 24, 2,
+          [](double lat, double lon) { return EncodeLocator(lat, lon).substr(4, 2); });
+    // Meridians come together towards the poles: each stops where its
+    // neighbours come closer than SubsquareMinPixels.
+    const double cosLimit = SubsquareMinPixels * 12 / perDegree;
+    const double meridianLat = cosLimit >= 1 ? 0 : std::acos(cosLimit) / Rad;
+    const double mLatMin = std::max(latMin, -meridianLat), mLatMax = std::min(latMax, meridianLat);
+    const long firstM = std::lround(std::ceil((lonMin + 180) * 12));
+    const long lastM = std::lround(std::floor((lonMax + 180) * 12));
+    if (mLatMin < mLatMax)
+        for (long k = firstM; k <= lastM; ++k) {
+            if (k % 24 == 0) continue; // a square boundary
+            const double lon = -180.0 + static_cast<double>(k) / 12;
+            Tracer(g.subsquares, [&](double t) {
+                return point(mLatMin + (mLatMax - mLatMin) * t, lon);
+            }).Trace(64);
+        }
+    const long firstP = std::lround(std::ceil((latMin + 90) * 24));
+    const long lastP = std::lround(std::floor((latMax + 90) * 24));
+    for (long k = firstP; k <= lastP; ++k) {
+        if (k % 24 == 0) continue; // a square boundary
+        const double lat = -90.0 + static_cast<double>(k) / 24;
+        Tracer(g.subsquares, [&](double t) {
+            return point(lat, lonMin + (lonMax - lonMin) * t);
+        }).Trace(64);
+    }
+}
+
 } // namespace
+
+double GridLabelPixels(int size) {
+    return 10 * std::max(1.0, std::sqrt(size / 600.0));
+}
 
 std::optional<Projected> ProjectToMap(double centreLat, double centreLon, double lat, double lon,
                                       int size) {
@@ -150,8 +247,9 @@ LocatorGridLines BuildLocatorGrid(const MapFrame& frame, double squareRadiusKm) 
             std::string name;
             name += static_cast<char>('A' + i);
             name += static_cast<char>('A' + j);
-            g.labels.push_back({name, mid->p});
+            g.labels.push_back({name, mid->p, 0});
         }
+    if (!frame.wholeWorld()) AddRegionalDetail(frame, centreLat, centreLon, g);
     return g;
 }
 

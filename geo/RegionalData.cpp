@@ -152,6 +152,17 @@ RegionalData RegionalData::Parse(const uint8_t* bytes, size_t size) {
         // metre, where 10 degrees in one edge would stray by 30 km).
         auto densify = [&](int64_t fromLat, int64_t fromLon, int64_t toLat, int64_t toLon,
                            uint64_t left) {
+            // Along a pole the edge is one point; across the date line the
+            // short way round (a step of 359.9 degrees is one of 0.1).
+            const int64_t pole = 90 * static_cast<int64_t>(Units);
+            if (fromLat == toLat && std::abs(fromLat) == pole) return;
+            const int64_t turn = 360 * static_cast<int64_t>(Units);
+            int64_t dLon = toLon - fromLon;
+            while (dLon > turn / 2)
+                dLon -= turn;
+            while (dLon < -turn / 2)
+                dLon += turn;
+            toLon = fromLon + dLon;
             const int64_t span = std::max(std::abs(toLat - fromLat), std::abs(toLon - fromLon));
             const int64_t steps = (span + DenseStep - 1) / DenseStep;
             if (steps <= 1) return;

@@ -153,3 +153,80 @@ TEST(LocatorGrid, FieldNamesInTheMiddleOfTheirFields) {
     EXPECT_LT(g.labels.size(), 18u * 18u);
     EXPECT_GT(g.labels.size(), 60u);
 }
+
+// On regional maps, as the scale allows: square names, then sub-square lines,
+// then sub-square names; each name lies in the area it names, and lines stay
+// on the disc. The whole-world grid has none of them.
+TEST(LocatorGrid, RegionalDetailAsTheScaleAllows) {
+    struct Case {
+        const char* name;
+        double lat, lon, rangeKm;
+        int size;
+        bool squareNames, subsquareLines, subsquareNames;
+    };
+    const Case cases[] = {
+        {"whole world", 48.854166666, 2.375, 0, 600, false, false, false},
+        {"whole world, 4800 px", 48.854166666, 2.375, 0, 4800, false, false, false},
+        {"2,500 km", 48.854166666, 2.375, 2500, 600, false, false, false},
+        {"500 km", 48.854166666, 2.375, 500, 600, true, false, false},
+        {"250 km", 48.854166666, 2.375, 250, 600, true, false, false},
+        {"100 km", 48.854166666, 2.375, 100, 600, true, true, false},
+        {"100 km, 2400 px", 48.854166666, 2.375, 100, 2400, true, true, true},
+        {"date line, 250 km, 2400 px", -18.14, 179.95, 250, 2400, true, true, false},
+        // No square's middle on the map; sub-squares named across the date line.
+        {"date line, 100 km, 4800 px", -18.14, 179.95, 100, 4800, false, true, true},
+        // Sub-squares a pixel wide at 89.5 degrees: lines where they keep
+        // apart, no names.
+        {"near the pole, 100 km, 2400 px", 89.5, 10, 100, 2400, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MapFrame frame = MapFrame::WithRangeKm(c.lat, c.lon, c.size, c.rangeKm);
+        const LocatorGridLines g = BuildLocatorGrid(frame);
+        int squares = 0, subsquares = 0;
+        for (const GridLabel& l : g.labels) {
+            const auto pos = frame.PositionAt(l.at.x, l.at.y);
+            ASSERT_TRUE(pos);
+            const std::string loc = EncodeLocator(pos->lat, pos->lon);
+            const size_t from = l.level == 2 ? 4 : 0;
+            const size_t count = l.level == 0 ? 2 : l.level == 1 ? 4 : 2;
+            EXPECT_EQ(loc.substr(from, count), l.text);
+            squares += l.level == 1;
+            subsquares += l.level == 2;
+        }
+        EXPECT_EQ(squares > 0, c.squareNames);
+        EXPECT_EQ(!g.subsquares.empty(), c.subsquareLines);
+        EXPECT_EQ(subsquares > 0, c.subsquareNames);
+        const double r = frame.radius();
+        for (const Polyline& line : g.subsquares) {
+            for (size_t i = 0; i < line.size(); ++i) {
+                EXPECT_LE(std::hypot(line[i].x - r, line[i].y - r), r + 1e-6);
+                if (i == 0) continue;
+                EXPECT_LE(std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y),
+                          GridMaxSegment + 1e-9);
+            }
+        }
+    }
+}
+
+// Sub-square meridians stop where they come closer together than
+// SubsquareMinPixels: near the pole they do not pile up into a blot.
+TEST(LocatorGrid, SubsquareMeridiansKeepTheirDistanceNearThePole) {
+    const MapFrame frame = MapFrame::WithRangeKm(89.5, 10, 2400, 100);
+    const LocatorGridLines g = BuildLocatorGrid(frame);
+    ASSERT_FALSE(g.subsquares.empty());
+    const double perDegree = frame.PixelsForKm(20000.0 / 180.0);
+    for (const Polyline& line : g.subsquares)
+        for (const MapPoint& p : line) {
+            const auto pos = frame.PositionAt(p.x, p.y);
+            ASSERT_TRUE(pos);
+            // On a meridian (a multiple of 5 minutes of longitude, not of a
+            // parallel's 2.5 minutes of latitude) the spacing is
+            // cos(lat) * perDegree / 12.
+            const double lat = static_cast<double>(pos->lat);
+            const double onParallel = std::fabs(std::remainder(lat * 24, 1.0)) < 1e-3 ? 1.0 : 0.0;
+            if (onParallel > 0) continue;
+            EXPECT_GE(std::cos(lat * 3.14159265358979323846 / 180) * perDegree / 12,
+                      SubsquareMinPixels - 0.05);
+        }
+}

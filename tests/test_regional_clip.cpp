@@ -271,6 +271,21 @@ TEST(RegionalData, LongEdgesFollowTheStoredLine) {
     const geo::RegionalData::Ring& r = data.rings()[0];
     // 250 + 110 + 250 + 110 steps, closed.
     EXPECT_EQ(r.count, 721u);
+    // An edge across the date line goes the short way.
+    Bytes e;
+    e.raw("KVREGMP1");
+    e.u32(0);
+    e.u32(1);
+    e.u8(1);
+    e.u8(0);
+    e.varint(3);
+    e.zz(1799000), e.zz(-180000); // 179.9 E, 18 S
+    e.zz(-3598000), e.zz(0);      // 179.9 W
+    e.zz(0), e.zz(-10000);        // 179.9 W, 19 S
+    const geo::RegionalData across = geo::RegionalData::Parse(e.b.data(), e.b.size());
+    // 0.2 degree east in two steps, one degree south in ten, the closing
+    // edge (one degree in latitude) in ten.
+    EXPECT_EQ(across.rings()[0].count, 23u);
     const double deg = 180 / 3.14159265358979323846;
     for (uint32_t i = 0; i <= 250; ++i) {
         const geo::Vec3 p = data.Point(r.first + i);
@@ -306,7 +321,7 @@ TEST(RegionalData, RefusesDamage) {
         {"point off the globe", [](auto& b) { b[27] = 0x7F; }},
         {"edges that would grow beyond the point limit",
          [](auto& b) {
-             // 4,000 edges of 1,080 degrees: 43 million points once dense.
+             // 4,000 edges of 180 degrees: 7.2 million points once dense.
              Bytes d;
              d.raw("KVREGMP1");
              d.u32(0);
@@ -314,9 +329,9 @@ TEST(RegionalData, RefusesDamage) {
              d.u8(1);
              d.u8(0);
              d.varint(4000);
-             d.zz(-5400000), d.zz(0);
+             d.zz(-900000), d.zz(0);
              for (int i = 1; i < 4000; ++i)
-                 d.zz(i % 2 ? 10800000 : -10800000), d.zz(0);
+                 d.zz(i % 2 ? 1800000 : -1800000), d.zz(0);
              b = d.b;
          }},
     };

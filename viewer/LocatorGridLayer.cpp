@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace viewer {
 
@@ -14,7 +16,9 @@ namespace {
 
 const QColor FieldLine(96, 32, 128, 210);
 const QColor SquareLine(96, 32, 128, 80);
+const QColor SubsquareLine(96, 32, 128, 45);
 const QColor LabelColour(80, 20, 110, 200);
+const QColor SubsquareLabel(80, 20, 110, 130);
 
 bool SameFrame(const geo::MapFrame& a, const geo::MapFrame& b) {
     return a.centreLat() == b.centreLat() && a.centreLon() == b.centreLon() &&
@@ -69,11 +73,41 @@ std::vector<QPolygonF> Polygons(const std::vector<geo::Polyline>& lines) {
     return out;
 }
 
+// The boxes of the names drawn so far, in buckets of a grid of cells.
+class PlacedBoxes {
+  public:
+    explicit PlacedBoxes(double cell) : cell_(std::max(1.0, cell)) {}
+    // Adds the box unless it meets one already placed.
+    bool Place(const QRectF& box) {
+        const int x0 = Cell(box.left()), x1 = Cell(box.right());
+        const int y0 = Cell(box.top()), y1 = Cell(box.bottom());
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const auto it = cells_.find(Key(x, y));
+                if (it == cells_.end()) continue;
+                for (const QRectF& other : it->second)
+                    if (other.intersects(box)) return false;
+            }
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                cells_[Key(x, y)].push_back(box);
+        return true;
+    }
+
+  private:
+    int Cell(double v) const { return static_cast<int>(std::floor(v / cell_)); }
+    static long long Key(int x, int y) {
+        return (static_cast<long long>(x) << 32) ^ static_cast<unsigned int>(y);
+    }
+    double cell_;
+    std::unordered_map<long long, std::vector<QRectF>> cells_;
+};
+
 } // namespace
 
 struct LocatorGridLayer::Lines {
     geo::MapFrame frame;
-    std::vector<QPolygonF> fields, squares;
+    std::vector<QPolygonF> fields, squares, subsquares;
     std::vector<geo::GridLabel> labels;
 };
 
@@ -89,7 +123,7 @@ double LocatorGridLayer::SquareLineWidth(int size) {
 }
 
 int LocatorGridLayer::LabelPixelSize(int size) {
-    return static_cast<int>(std::lround(10 * std::max(1.0, std::sqrt(size / 600.0))));
+    return static_cast<int>(std::lround(geo::GridLabelPixels(size)));
 }
 
 void LocatorGridLayer::SetOn(bool on) {
@@ -104,6 +138,7 @@ std::unique_ptr<LocatorGridLayer::Lines> LocatorGridLayer::Compute(const geo::Ma
     lines->frame = frame;
     lines->fields = Polygons(g.fields);
     lines->squares = Polygons(g.squares);
+    lines->subsquares = Polygons(g.subsquares);
     lines->labels = g.labels;
     return lines;
 }
@@ -127,6 +162,9 @@ void LocatorGridLayer::Draw(QPainter& p, const geo::MapFrame& frame, const Lines
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(SubsquareLine, SquareLineWidth(size)));
+    for (const QPolygonF& poly : lines.subsquares)
+        p.drawPolyline(poly);
     p.setPen(QPen(SquareLine, SquareLineWidth(size)));
     for (const QPolygonF& poly : lines.squares)
         p.drawPolyline(poly);
@@ -139,10 +177,16 @@ void LocatorGridLayer::Draw(QPainter& p, const geo::MapFrame& frame, const Lines
     p.setFont(font);
     p.setPen(LabelColour);
     const QFontMetricsF fm(font);
+    // Fields first, then squares, then sub-squares: a name that would touch
+    // one already drawn is left out (the field's name sits on the corner of
+    // four squares, a square's on the corner of four sub-squares).
+    PlacedBoxes placed(4 * fm.height());
     for (const geo::GridLabel& l : lines.labels) {
         const QString text = QString::fromStdString(l.text);
         const double w = fm.horizontalAdvance(text);
         const QRectF box(l.at.x + 0.5 - w / 2, l.at.y + 0.5 - fm.height() / 2, w, fm.height());
+        if (!placed.Place(box.adjusted(-2, -1, 2, 1))) continue;
+        p.setPen(l.level == 2 ? SubsquareLabel : LabelColour);
         p.drawText(box, Qt::AlignCenter, text);
     }
     p.restore();
