@@ -4,9 +4,11 @@
 // poster carries the grid as vectors, and korvanta-render draws both
 // overlays at every size and on the poster.
 #include "app/Poster.h"
+#include "geo/Inverse.h"
 #include "geo/MapFrame.h"
 #include "geo/Position.h"
 #include "geo/Sun.h"
+#include "viewer/LocatorGridLayer.h"
 #include "viewer/MapOverlays.h"
 
 #include <QFile>
@@ -102,6 +104,50 @@ class LayersTest : public QObject {
         QCOMPARE(viewer::LocatorGridLayer::LabelPixelSize(4800), 28);
         QCOMPARE(viewer::LocatorGridLayer::FieldLineWidth(600), 1.0);
         QCOMPARE(viewer::LocatorGridLayer::FieldLineWidth(4800), 1.5);
+    }
+
+    // The grid's names on regional and whole-world frames: none cut by the
+    // rim, none touching another, each naming the place under its middle.
+    void gridNamesStayWholeAndApart_data() {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<double>("km");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("squares");
+        QTest::newRow("whole world") << 48.854166 << 2.375 << 0.0 << 600 << 0;
+        QTest::newRow("250 km") << 48.854166 << 2.375 << 250.0 << 600 << 5;
+        QTest::newRow("100 km, 4800 px") << 48.854166 << 2.375 << 100.0 << 4800 << 1;
+        QTest::newRow("date line, 500 km, 2400 px") << -18.14 << 179.95 << 500.0 << 2400 << 10;
+    }
+    void gridNamesStayWholeAndApart() {
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QFETCH(double, km);
+        QFETCH(int, size);
+        QFETCH(int, squares);
+        const geo::MapFrame frame = geo::MapFrame::WithRangeKm(lat, lon, size, km);
+        const auto names = viewer::LocatorGridLayer::NamesFor(frame);
+        QVERIFY(!names.empty());
+        const double r = frame.radius();
+        int squareNames = 0;
+        for (size_t i = 0; i < names.size(); ++i) {
+            const QRectF& b = names[i].box;
+            for (const QPointF& c : {b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight()})
+                QVERIFY2(std::hypot(c.x() - r, c.y() - r) <= r, qPrintable(names[i].text));
+            for (size_t j = 0; j < i; ++j)
+                QVERIFY2(!names[j].box.intersects(b),
+                         qPrintable(names[i].text + QStringLiteral(" / ") + names[j].text));
+            const auto at = frame.PositionAt(b.center().x() - 0.5, b.center().y() - 0.5);
+            QVERIFY(at);
+            const QString loc = QString::fromStdString(geo::EncodeLocator(at->lat, at->lon));
+            const QString want = names[i].level == 2   ? loc.mid(4, 2)
+                                 : names[i].level == 1 ? loc.left(4)
+                                                       : loc.left(2);
+            QCOMPARE(names[i].text, want);
+            squareNames += names[i].level == 1;
+        }
+        QVERIFY2(squareNames >= squares, qPrintable(QString::number(squareNames)));
+        if (squares == 0) QCOMPARE(squareNames, 0);
     }
 
     void greyLineShadesTheSamePlacesAtEverySize_data() {

@@ -156,6 +156,43 @@ void LocatorGridLayer::Paint(QPainter& painter, const geo::MapFrame& frame) {
     Draw(painter, frame, *kept_);
 }
 
+QFont LocatorGridLayer::LabelFont(int size) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(LabelPixelSize(size));
+    font.setBold(true);
+    return font;
+}
+
+std::vector<LocatorGridLayer::PlacedName>
+LocatorGridLayer::PlaceNames(const std::vector<geo::GridLabel>& labels, const geo::MapFrame& frame,
+                             const QFontMetricsF& fm) {
+    std::vector<PlacedName> out;
+    const double r = frame.radius();
+    // Fields first, then squares, then sub-squares: a name that would touch
+    // one already drawn is left out (the field's name sits on the corner of
+    // four squares, a square's on the corner of four sub-squares).
+    PlacedBoxes placed(4 * fm.height());
+    for (const geo::GridLabel& l : labels) {
+        const QString text = QString::fromStdString(l.text);
+        const double w = fm.horizontalAdvance(text);
+        const QRectF box(l.at.x + 0.5 - w / 2, l.at.y + 0.5 - fm.height() / 2, w, fm.height());
+        // The layer is clipped to the disc: a name the rim would cut is left out.
+        const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomLeft(),
+                                   box.bottomRight()};
+        const bool onDisc =
+            std::all_of(std::begin(corners), std::end(corners),
+                        [r](const QPointF& c) { return std::hypot(c.x() - r, c.y() - r) <= r; });
+        if (!onDisc || !placed.Place(box.adjusted(-2, -1, 2, 1))) continue;
+        out.push_back({text, box, l.level});
+    }
+    return out;
+}
+
+std::vector<LocatorGridLayer::PlacedName> LocatorGridLayer::NamesFor(const geo::MapFrame& frame) {
+    return PlaceNames(geo::BuildLocatorGrid(frame).labels, frame,
+                      QFontMetricsF(LabelFont(frame.size())));
+}
+
 void LocatorGridLayer::Draw(QPainter& p, const geo::MapFrame& frame, const Lines& lines) {
     const int size = frame.size();
     p.save();
@@ -171,23 +208,11 @@ void LocatorGridLayer::Draw(QPainter& p, const geo::MapFrame& frame, const Lines
     p.setPen(QPen(FieldLine, FieldLineWidth(size)));
     for (const QPolygonF& poly : lines.fields)
         p.drawPolyline(poly);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(LabelPixelSize(size));
-    font.setBold(true);
+    const QFont font = LabelFont(size);
     p.setFont(font);
-    p.setPen(LabelColour);
-    const QFontMetricsF fm(font);
-    // Fields first, then squares, then sub-squares: a name that would touch
-    // one already drawn is left out (the field's name sits on the corner of
-    // four squares, a square's on the corner of four sub-squares).
-    PlacedBoxes placed(4 * fm.height());
-    for (const geo::GridLabel& l : lines.labels) {
-        const QString text = QString::fromStdString(l.text);
-        const double w = fm.horizontalAdvance(text);
-        const QRectF box(l.at.x + 0.5 - w / 2, l.at.y + 0.5 - fm.height() / 2, w, fm.height());
-        if (!placed.Place(box.adjusted(-2, -1, 2, 1))) continue;
-        p.setPen(l.level == 2 ? SubsquareLabel : LabelColour);
-        p.drawText(box, Qt::AlignCenter, text);
+    for (const PlacedName& n : PlaceNames(lines.labels, frame, QFontMetricsF(font))) {
+        p.setPen(n.level == 2 ? SubsquareLabel : LabelColour);
+        p.drawText(n.box, Qt::AlignCenter, n.text);
     }
     p.restore();
 }

@@ -1,5 +1,6 @@
 // The Maidenhead locator grid as a map layer: field boundaries with the
-// field names, and the square boundaries near the centre, computed for the
+// field names, the square boundaries near the centre and, on regional maps,
+// square names and sub-squares, computed for the
 // frame it is painted for and drawn as vectors (polylines and text), so the
 // lines stay 1 to 2 pixels wide and the names sharp at every size, and a
 // poster carries them as vectors.
@@ -8,7 +9,10 @@
 #include "geo/LocatorGrid.h"
 #include "viewer/MapLayer.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPolygonF>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
@@ -39,8 +43,20 @@ class LocatorGridLayer : public MapLayer {
     static double SquareLineWidth(int size);
     static int LabelPixelSize(int size);
 
+    // The names drawn on a frame, each in its box: fields, then squares, then
+    // sub-squares, none touching another and none cut by the rim.
+    struct PlacedName {
+        QString text;
+        QRectF box;
+        int level = 0;
+    };
+    static std::vector<PlacedName> NamesFor(const geo::MapFrame& frame);
+
   private:
     struct Lines;
+    static QFont LabelFont(int size);
+    static std::vector<PlacedName> PlaceNames(const std::vector<geo::GridLabel>& labels,
+                                              const geo::MapFrame& frame, const QFontMetricsF& fm);
     static std::unique_ptr<Lines> Compute(const geo::MapFrame& frame);
     static void Draw(QPainter& painter, const geo::MapFrame& frame, const Lines& lines);
 
