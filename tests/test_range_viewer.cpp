@@ -55,7 +55,8 @@ struct Run {
     FakePlatform platform;
     Program program{platform};
 
-    explicit Run(const QString& range = QStringLiteral("500"), bool fillGaps = false) {
+    explicit Run(const QString& range = QStringLiteral("500"), bool fillGaps = false,
+                 bool wait = true) {
         platform.folder = dir.path();
         QDir::setCurrent(dir.path());
         QStringList lines = {"[KORVANTA]", "LANGUAGE=ENGLISH"};
@@ -70,8 +71,15 @@ struct Run {
         program.app.extra.FillGaps = fillGaps;
         NewMap(48.85L, 2.35L);
         viewer()->show();
+        // A range of the settings: the viewer opens on the whole world and
+        // turns to the range once the data read in the background is in.
+        if (!range.isEmpty() && wait && !WaitForRange()) qWarning("the regional map did not come");
     }
     ~Run() { DestroyForms(program); }
+
+    bool WaitForRange() {
+        return QTest::qWaitFor([this] { return !frame().wholeWorld(); }, 20000);
+    }
 
     // A new map at a centre, as the generator hands it over.
     void NewMap(geo::Real lat, geo::Real lon) {
@@ -118,8 +126,13 @@ class TestRangeViewer : public QObject {
     Q_OBJECT
 
   private slots:
-    void savedRangeIsDrawnAtTheFirstCentre() {
-        Run run;
+    void savedRangeIsDrawnOnceTheDataIsIn() {
+        Run run(QStringLiteral("500"), false, false);
+        // Open at once on the whole world, the range ticked.
+        QVERIFY(run.frame().wholeWorld());
+        QVERIFY(run.action("MenuRange500")->isChecked());
+        QVERIFY(!run.scaleBar()->active());
+        QVERIFY(run.WaitForRange());
         QVERIFY(!run.frame().wholeWorld());
         QVERIFY(std::abs(run.frame().rangeKm() - 500) < 1e-6);
         QCOMPARE(run.frame().size(), geo::MapSize);

@@ -8,9 +8,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
+#include <QPointer>
 #include <QThreadPool>
 #include <QWidget>
 
@@ -112,13 +114,25 @@ RangeComponent::RangeComponent(ViewerHub& hub, QMenu* options, QWidget* mapWidge
     connect(&hub_, &ViewerHub::languageChanged, this, &RangeComponent::Retranslate);
     const double saved = hub_.app().extra.RangeKm;
     if (saved > 0 && saved < geo::HalfCircumferenceKm) {
-        // Drawn at the first centre; the data is read meanwhile.
+        // The data is read on a pool thread: the viewer opens at once on
+        // the whole world, and the range is drawn as soon as the data is in.
         rangeKm_ = saved;
-        if (ownDrawing)
-            QThreadPool::globalInstance()->start([] {
+        if (ownDrawing) {
+            reading_ = true;
+            QPointer<RangeComponent> self(this);
+            QThreadPool::globalInstance()->start([self] {
                 mapexport::RegionalVectors();
                 mapexport::WorldForSize(geo::MaxGapFreeSize);
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [self] {
+                        if (!self) return;
+                        self->reading_ = false;
+                        self->Refresh();
+                    },
+                    Qt::QueuedConnection);
             });
+        }
     }
     Retranslate();
 }
@@ -169,6 +183,8 @@ QImage RangeComponent::Draw(int size) const {
 }
 
 void RangeComponent::Refresh() {
+    // Until the data read at the start is in (Refresh runs again then).
+    if (reading_ && rangeKm_ > 0) return;
     const geo::MapFrame& now = hub_.frame();
     const geo::Real lat = now.centreLat();
     const geo::Real lon = now.centreLon();

@@ -5,9 +5,10 @@
 // the viewer through a callback, then sets the hub's frame so that the
 // readouts, the markers and the layers follow; the choice is kept in
 // AppState::extra.RangeKm (RANGE=, 0 the whole world). A new centre in the
-// hub's frame is drawn again at the range in force. A range read from the
-// settings is drawn at the first centre the viewer sets, the data being read
-// meanwhile in the background, so that the start is not held up. On a screen
+// hub's frame is drawn again at the range in force. For a range read from the
+// settings the data is read on a pool thread from the start: the viewer opens
+// at once on the whole world and turns to the range when the data is in
+// (about a second later). On a screen
 // finer than one pixel per map pixel the whole-world gap-free map is drawn
 // again at the screen's resolution too. The component adds the scale bar
 // layer (viewer/ScaleBarLayer.h) to the hub, on while a range is in force,
@@ -113,6 +114,7 @@ class RangeComponent : public QObject {
     };
     std::optional<Shown> shown_;
     bool applying_ = false;
+    bool reading_ = false; // the data is being read for a range of the settings
 };
 
 } // namespace viewer
