@@ -44,6 +44,32 @@ int WidthAcross(const QImage& img, double x, double y, int reach) {
 class ExportComponentTest : public QObject {
     Q_OBJECT
   private slots:
+    void proposedNames_data() {
+        QTest::addColumn<double>("km");
+        QTest::addColumn<double>("unit");
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("whole world") << 0.0 << 1.0 << false << 1200 << "korvanta-JN18EU-1200.png";
+        QTest::newRow("poster") << 0.0 << 1.609344 << true << 0 << "korvanta-JN18EU-A4.pdf";
+        QTest::newRow("500 km") << 500.0 << 1.0 << false << 600 << "korvanta-JN18EU-500km-600.png";
+        QTest::newRow("250 miles")
+            << 402.336 << 1.609344 << false << 4800 << "korvanta-JN18EU-250mi-4800.png";
+        QTest::newRow("regional poster")
+            << 2500.0 << 1.0 << true << 0 << "korvanta-JN18EU-2500km-A4.pdf";
+    }
+    void proposedNames() {
+        QFETCH(double, km);
+        QFETCH(double, unit);
+        QFETCH(bool, pdf);
+        QFETCH(int, size);
+        QFETCH(QString, name);
+        viewer::ExportChoice choice;
+        choice.pdf = pdf;
+        if (!pdf) choice.size = size;
+        QCOMPARE(viewer::ExportFileName(QStringLiteral("JN18EU"), km, unit, choice), name);
+    }
+
     void gridLinesStayThinInTheExports_data() {
         QTest::addColumn<int>("size");
         QTest::newRow("600") << 600;

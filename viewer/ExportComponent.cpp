@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <iterator>
 
@@ -184,9 +185,9 @@ void ExportComponent::MenuExportClick() {
     const geo::PositionState& pos = hub_.app().pos;
     const QString locator =
         QString::fromStdString(geo::EncodeLocator(pos.CentreLat, pos.CentreLon));
-    const QString name = QStringLiteral("korvanta-") + locator + QLatin1Char('-') +
-                         (choice.pdf ? poster::PaperName(choice.paper) + QStringLiteral(".pdf")
-                                     : QString::number(choice.size) + QStringLiteral(".png"));
+    const geo::MapFrame& shown = hub_.frame();
+    const QString name = ExportFileName(locator, shown.wholeWorld() ? 0.0 : shown.rangeKm(),
+                                        static_cast<double>(callbacks_.unitFactor()), choice);
     QFileDialog files(window_, ExportTr(ExportText::ExportTitle, code),
                       QDir(hub_.platform().programFolder()).filePath(name),
                       ExportTr(choice.pdf ? ExportText::PdfFilter : ExportText::PngFilter, code));
@@ -196,6 +197,19 @@ void ExportComponent::MenuExportClick() {
     FinishDoubleClicksOnRelease(&files);
     if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) return;
     ExportTo(choice, files.selectedFiles().constFirst());
+}
+
+QString ExportFileName(const QString& locator, double rangeKm, double unitKm,
+                       const ExportChoice& choice) {
+    QString range;
+    if (rangeKm > 0) {
+        const bool miles = unitKm > 1.5;
+        range = QStringLiteral("-%1").arg(std::llround(miles ? rangeKm / 1.609344 : rangeKm)) +
+                (miles ? QStringLiteral("mi") : QStringLiteral("km"));
+    }
+    return QStringLiteral("korvanta-") + locator + range + QLatin1Char('-') +
+           (choice.pdf ? poster::PaperName(choice.paper) + QStringLiteral(".pdf")
+                       : QString::number(choice.size) + QStringLiteral(".png"));
 }
 
 bool ExportComponent::ExportTo(const ExportChoice& choice, const QString& path) {

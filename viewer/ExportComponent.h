@@ -28,6 +28,12 @@ struct ExportChoice {
     poster::Paper paper = poster::Paper::A4;
 };
 
+// The name the Export dialog proposes: "korvanta-JN18EU-1200.png",
+// "korvanta-JN18EU-A4.pdf"; a regional map's range (km, 0 the whole world)
+// comes after the locator in the viewer's unit: "korvanta-JN18EU-500km-600.png".
+QString ExportFileName(const QString& locator, double rangeKm, double unitKm,
+                       const ExportChoice& choice);
+
 // Something drawn over every export after the layers, in the export frame's
 // pixels (`frameRect` is the frame's whole square); empty: nothing.
 using ExportExtraFn = std::function<void(QPainter& painter, const QRectF& frameRect)>;
