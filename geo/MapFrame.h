@@ -24,6 +24,9 @@ namespace geo {
 
 // Kilometres from the centre to the antipode on every map.
 inline constexpr double HalfCircumferenceKm = 20000.0;
+// The readouts' distance: a nautical mile (1.852 km) per minute of arc, so
+// 111.12 km per degree (the map's scale is HalfCircumferenceKm per 180).
+inline constexpr double ReadoutKmPerDegree = 60 * 1.852;
 
 // A point of a map picture in the pixel convention above.
 struct MapPoint {

@@ -185,9 +185,11 @@ void Placer::Measure(Spot& s) const {
     const geo::MapFrame frame(centreLat_, centreLon_, 600);
     const auto pr = frame.ProjectUnclipped(s.lat, s.lon);
     if (!pr) {
-        s.km = geo::HalfCircumferenceKm;
+        s.km = 180 * geo::ReadoutKmPerDegree;
     } else {
-        s.km = pr->distance / 180.0 * geo::HalfCircumferenceKm;
+        // As the viewer's readouts measure it, so that a chosen spot reads
+        // the same distance in the list and in the readouts.
+        s.km = pr->distance * geo::ReadoutKmPerDegree;
         if (pr->distance > 1e-9) {
             const double dx = pr->p.x - frame.radius();
             const double dy = frame.radius() - pr->p.y;

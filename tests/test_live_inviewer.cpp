@@ -133,6 +133,14 @@ class TestLiveInViewer : public QObject {
         QVERIFY(std::abs(bearing - std::stoi(run.requests.front().bearing)) <= 1);
         // Shown as a DX row: the readout, the marker, the point.
         QCOMPARE(FirstNumber(run.viewer()->StaticTextAzim->text()), bearing);
+        // The list's distance is the readout's.
+        const QString readout = run.viewer()->StaticTextAzim->text();
+        const QString afterBearing = readout.mid(readout.indexOf(QLatin1Char('/')));
+        const live::Spot* spot =
+            live->store().Find(key.section(QLatin1Char('\t'), 0, 0).toStdString(),
+                               key.section(QLatin1Char('\t'), 1).toStdString());
+        QVERIFY(spot);
+        QCOMPARE(FirstNumber(afterBearing), static_cast<int>(std::lround(spot->km)));
         QCOMPARE(run.viewer()->DxAzimText, run.viewer()->StaticTextAzim->text());
         QVERIFY(!run.viewer()->ImageDX->isHidden());
         QVERIFY(std::abs(static_cast<double>(run.program.app.pos.PointLat) - lat) < 0.01);

@@ -161,8 +161,9 @@ TEST(Placement, BearingsAndDistancesShortAndLong) {
     const struct {
         double cLat, cLon, lat, lon, bearing, km;
     } cases[] = {
-        {0, 0, 0, 90, 90, 10000},      {0, 0, 45, 0, 0, 5000}, {0, 0, 0, -45, 270, 5000},
-        {0, 0, -30, 0, 180, 3333.333}, {10, 20, 10, 20, 0, 0}, {0, 0, 0, 180, 0, 20000},
+        // The readouts' distance: 1.852 km a minute of arc.
+        {0, 0, 0, 90, 90, 10000.8},  {0, 0, 45, 0, 0, 5000.4}, {0, 0, 0, -45, 270, 5000.4},
+        {0, 0, -30, 0, 180, 3333.6}, {10, 20, 10, 20, 0, 0},   {0, 0, 0, 180, 0, 20001.6},
     };
     for (const auto& c : cases) {
         live::Spot s;
