@@ -1,6 +1,7 @@
 // Mends found by the newcomer walk, the audits and fuzzing, in three tables:
 // files (what the programs write and read), input (values at the edges) and
 // the resolution rules of call signs. Each row names the fault it guards.
+#include "ChildProcess.h"
 #include "ProjectionTestWorld.h"
 #include "dxlists/CtyDat.h"
 #include "geo/GapFree.h"
@@ -10,12 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -31,56 +28,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using child_process::ReadText;
+using child_process::Result;
 
 void WriteText(const fs::path& p, const std::string& bytes) {
     std::ofstream out(p, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Runs a program; `fileLimit` > 0 caps the size of every file it writes
-// (RLIMIT_FSIZE, with SIGXFSZ ignored): a write beyond it fails as on a full
-// disk, for an ordinary user too.
-Result RunProgram(const std::string& program, const std::vector<std::string>& args,
-                  const fs::path& dir, rlim_t fileLimit = 0) {
-    Result r;
-    const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(o, 1);
-        dup2(e, 2);
-        if (fileLimit > 0) {
-            signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit limit { fileLimit, fileLimit };
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        std::vector<std::string> copy = args;
-        std::vector<char*> argv;
-        std::string name = program;
-        argv.push_back(name.data());
-        for (auto& a : copy)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = ReadText(out);
-    r.err = ReadText(err);
-    return r;
 }
 
 void Put(std::string& b, uint32_t v, int n) {
@@ -308,7 +261,7 @@ TEST_F(Mends, Files) {
         std::vector<std::string> args;
         for (const std::string& a : c.args)
             args.push_back(a.rfind('@', 0) == 0 ? P(a.substr(1)) : a);
-        const Result r = RunProgram(c.program, args, dir_, c.fileLimit);
+        const Result r = child_process::Run(c.program, args, dir_, c.fileLimit);
         EXPECT_EQ(r.status, c.status) << r.err;
         if (c.status == 0) {
             EXPECT_NE(r.out.find(c.hint), std::string::npos) << r.out;
@@ -331,14 +284,14 @@ TEST_F(Mends, Files) {
     // The OS/2 bitmap gives the map of the same pixels as a Windows bitmap.
     WriteText(P("os2.bmp"), os2);
     WriteText(P("win.bmp"), windows);
-    ASSERT_EQ(
-        RunProgram(render, {"--locator", "JN18EU", "--world", P("os2.bmp"), "-o", P("a.bmp")}, dir_)
-            .status,
-        0);
-    ASSERT_EQ(
-        RunProgram(render, {"--locator", "JN18EU", "--world", P("win.bmp"), "-o", P("b.bmp")}, dir_)
-            .status,
-        0);
+    ASSERT_EQ(child_process::Run(
+                  render, {"--locator", "JN18EU", "--world", P("os2.bmp"), "-o", P("a.bmp")}, dir_)
+                  .status,
+              0);
+    ASSERT_EQ(child_process::Run(
+                  render, {"--locator", "JN18EU", "--world", P("win.bmp"), "-o", P("b.bmp")}, dir_)
+                  .status,
+              0);
     EXPECT_EQ(ReadText(P("a.bmp")), ReadText(P("b.bmp")));
 }
 
@@ -439,7 +392,7 @@ TEST_F(Mends, Input) {
          "empty"},
     };
     for (const ProgramCase& c : programs) {
-        const Result r = RunProgram(c.program, c.args, dir_);
+        const Result r = child_process::Run(c.program, c.args, dir_);
         EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
         EXPECT_NE((r.out + r.err).find(c.hint), std::string::npos)
             << c.what << ": " << r.out << r.err;

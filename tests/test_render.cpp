@@ -1,5 +1,6 @@
 // korvanta-render as a whole program: the map it writes, and its answer to
 // bad input (one line on standard error, non-zero exit, no file written).
+#include "ChildProcess.h"
 #include "ProjectionTestWorld.h"
 #include "geo/Bitmap.h"
 #include "geo/GapFree.h"
@@ -9,10 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -29,16 +27,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using child_process::ReadText;
+using child_process::Result;
 
 std::vector<uint8_t> ReadBytes(const fs::path& p) {
     const std::string s = ReadText(p);
@@ -108,30 +98,7 @@ class Render : public ::testing::Test {
     static std::string World() { return P("world.bmp"); }
 
     static Result Run(const std::vector<std::string>& args) {
-        Result r;
-        const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-        const pid_t pid = fork();
-        if (pid == 0) {
-            const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(o, 1);
-            dup2(e, 2);
-            std::vector<char*> argv;
-            std::string program = KORVANTA_RENDER;
-            argv.push_back(program.data());
-            std::vector<std::string> copy = args;
-            for (auto& a : copy)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadText(out);
-        r.err = ReadText(err);
-        return r;
+        return child_process::Run(KORVANTA_RENDER, args, dir_);
     }
 
     // Bad input: an error line, a failure status, and nothing new in the folder.
