@@ -5,6 +5,7 @@
 // the long-path click).
 #include "FakePlatform.h"
 #include "app/Program.h"
+#include "app/Settings.h"
 #include "link/Designation.h"
 #include "viewer/UnitAzimut.h"
 #include "viewer/ViewerHub.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,11 +48,7 @@ struct Run {
         QFile::copy(Excerpt, cty);
         const QStringList lines = {"[KORVANTA]", "LANGUAGE=ENGLISH", "CTYFILE=" + cty,
                                    T("DX=JA-JS|Japan (As)|40|N|135|E|UTC+9")};
-        QSaveFile f(dir.filePath("korvanta.ini"));
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write((lines.join("\r\n") + "\r\n").toLatin1());
-            f.commit();
-        }
+        QVERIFY2(settings::WriteSettingsFile(dir.path(), lines).isEmpty(), "korvanta.ini");
         program.app.SettingsExisted = true;
         CreateForms(program);
         program.app.pos.CentreLat = 48.85L;

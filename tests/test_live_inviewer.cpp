@@ -5,6 +5,7 @@
 #include "FakePlatform.h"
 
 #include "app/Program.h"
+#include "app/Settings.h"
 #include "link/Designation.h"
 #include "viewer/LiveStations.h"
 #include "viewer/SpotLayer.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,11 +42,7 @@ struct Run {
         const QString cty = dir.filePath("cty.dat");
         QFile::copy(QStringLiteral(KORVANTA_SOURCE_DIR "/tests/data/cty_excerpt.dat"), cty);
         const QStringList lines = {"[KORVANTA]", "LANGUAGE=ENGLISH", "CTYFILE=" + cty};
-        QSaveFile f(dir.filePath("korvanta.ini"));
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write((lines.join("\r\n") + "\r\n").toLatin1());
-            f.commit();
-        }
+        QVERIFY2(settings::WriteSettingsFile(dir.path(), lines).isEmpty(), "korvanta.ini");
         program.app.SettingsExisted = true;
         CreateForms(program);
         // A map centred on Paris, as a new map sets the hub's frame.

@@ -7,6 +7,7 @@
 
 #include "app/MapExport.h"
 #include "app/Program.h"
+#include "app/Settings.h"
 #include "geo/Position.h"
 #include "viewer/ScaleBarLayer.h"
 #include "viewer/UnitAzimut.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -61,11 +61,7 @@ struct Run {
         QDir::setCurrent(dir.path());
         QStringList lines = {"[KORVANTA]", "LANGUAGE=ENGLISH"};
         if (!range.isEmpty()) lines << "RANGE=" + range;
-        QSaveFile f(dir.filePath("korvanta.ini"));
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write((lines.join("\r\n") + "\r\n").toLatin1());
-            f.commit();
-        }
+        QVERIFY2(settings::WriteSettingsFile(dir.path(), lines).isEmpty(), "korvanta.ini");
         program.app.SettingsExisted = true;
         CreateForms(program);
         program.app.extra.FillGaps = fillGaps;
