@@ -239,26 +239,24 @@ void AntennaConsole::Turn(int azimuth) {
 }
 
 void AntennaConsole::TurnShortPath() {
-    const azlink::Designation* last = hub_.lastDesignation();
-    if (!last || !hub_.app().extra.RotatorOn) return;
-    const auto az = BearingOf(*last);
-    if (!az) return;
-    azlink::Designation d = *last;
-    d.reason = azlink::DesignationReason::Command;
-    d.bearing = std::to_string(last->longPath ? azlink::LongPath(*az) : *az);
-    d.longPath = false;
-    hub_.Designate(d);
+    TurnPath(false);
 }
 
 void AntennaConsole::TurnLongPath() {
+    TurnPath(true);
+}
+
+void AntennaConsole::TurnPath(bool longPath) {
     const azlink::Designation* last = hub_.lastDesignation();
     if (!last || !hub_.app().extra.RotatorOn) return;
     const auto az = BearingOf(*last);
     if (!az) return;
     azlink::Designation d = *last;
     d.reason = azlink::DesignationReason::Command;
-    d.bearing = std::to_string(last->longPath ? *az : azlink::LongPath(*az));
-    d.longPath = true;
+    // The last designation's bearing is of its own path: the other path is
+    // the opposite bearing.
+    d.bearing = std::to_string(last->longPath != longPath ? azlink::LongPath(*az) : *az);
+    d.longPath = longPath;
     hub_.Designate(d);
 }
 

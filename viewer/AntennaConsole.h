@@ -67,6 +67,8 @@ class AntennaConsole : public QObject {
     QTimer* TimerRotatorNotice = nullptr;
 
   private:
+    // The last designation's place by the short or the long path.
+    void TurnPath(bool longPath);
     void Designated(const azlink::Designation& d);
     void Turn(int azimuth);
     void ApplySettings();
