@@ -78,6 +78,12 @@ class Tracer {
     Polyline current_;
 };
 
+// The map point of a projection, if any.
+std::optional<MapPoint> PointOf(const std::optional<Projected>& p) {
+    if (!p) return std::nullopt;
+    return p->p;
+}
+
 // Whether a name of `chars` characters fits in an area whose middle lines
 // measure `wide` and `high` pixels on the map.
 // Sub-squares (`roomy`) want room round their name, or their names would
@@ -102,15 +108,9 @@ void AddRegionalDetail(const MapFrame& frame, double centreLat, double centreLon
         lonMax = centreLon + std::asin(reach) / Rad;
     }
     const double labelPx = GridLabelPixels(frame.size());
-    auto point = [&](double lat, double lon) -> std::optional<MapPoint> {
-        const auto p = frame.Project(lat, lon);
-        if (!p) return std::nullopt;
-        return p->p;
-    };
-    auto unclipped = [&](double lat, double lon) -> std::optional<MapPoint> {
-        const auto p = frame.ProjectUnclipped(lat, lon);
-        if (!p) return std::nullopt;
-        return p->p;
+    auto point = [&](double lat, double lon) { return PointOf(frame.Project(lat, lon)); };
+    auto unclipped = [&](double lat, double lon) {
+        return PointOf(frame.ProjectUnclipped(lat, lon));
     };
     // Names of the areas of a grid step (degrees) whose middle lines leave room.
     auto names = [&](double stepLon, double stepLat, int level, auto nameOf) {
@@ -190,11 +190,7 @@ LocatorGridLines BuildLocatorGrid(const MapFrame& frame, double squareRadiusKm) 
     const double squareRadius = squareRadiusKm * 180.0 / 20000.0;
     LocatorGridLines g;
 
-    auto anywhere = [&](double lat, double lon) -> std::optional<MapPoint> {
-        const auto p = frame.Project(lat, lon);
-        if (!p) return std::nullopt;
-        return p->p;
-    };
+    auto anywhere = [&](double lat, double lon) { return PointOf(frame.Project(lat, lon)); };
     auto nearCentre = [&](double lat, double lon) -> std::optional<MapPoint> {
         const auto p = frame.Project(lat, lon);
         if (!p || p->distance > squareRadius) return std::nullopt;
