@@ -20,7 +20,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -304,18 +303,22 @@ void TFormAzimut::FollowFrame() {
     // The marker of the DX point the readouts still show: moved, hidden
     // beyond the rim, shown again once inside.
     if (!dxMarkerAt_ || lastPointer_ || StaticTextAzim->text() != DxAzimText) return;
-    const auto p = hub_->frame().Project(static_cast<double>(dxMarkerAt_->lat),
-                                         static_cast<double>(dxMarkerAt_->lon));
-    if (!p) {
+    // Placed by the same rule as when it was shown.
+    geo::PositionState pos = program_.app.pos;
+    pos.PointLat = dxMarkerAt_->lat;
+    pos.PointLon = dxMarkerAt_->lon;
+    geo::CalculAzimutDistance(pos, [] {});
+    const viewer::DxReadout d =
+        viewer::ComputeDxReadout(pos.PointAzimuth, pos.PointDistance, program_.viewer.UnitFactor,
+                                 frame, pos.PointLat, pos.PointLon);
+    if (!d.markerShown) {
         ImageDX->hide();
         ImageDX45->hide();
         TimerDX->stop();
         return;
     }
-    const int x = static_cast<int>(std::lround(static_cast<double>(p->p.x)));
-    const int y = static_cast<int>(std::lround(static_cast<double>(p->p.y)));
-    ImageDX->move(x - 14, y - 14);
-    ImageDX45->move(x - 14, y - 14);
+    ImageDX->move(d.markerX - 14, d.markerY - 14);
+    ImageDX45->move(d.markerX - 14, d.markerY - 14);
     if (!TimerDX->isActive()) {
         ImageDX->show();
         ImageDX->raise();
